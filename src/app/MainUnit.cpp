@@ -1,0 +1,269 @@
+#include "MainUnit.h"
+
+#include "Clock.h"
+#include "HandlerGuard.h"
+#include "ListControls.h"
+#include "LoginCheck.h"
+#include "LoginUnit.h"
+#include "Query.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+#include "TabIcons.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+TQirvofrm* Qirvofrm = nullptr;
+
+namespace {
+
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+// Stands where the tab's list goes.
+QFrame* listArea(const QString& name, QWidget* parent)
+{
+    auto* frame = named(new QFrame(parent), name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    return frame;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> widgets)
+{
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : widgets)
+        row->addWidget(widget);
+    row->addStretch();
+    return row;
+}
+
+} // namespace
+
+TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
+{
+    Qirvofrm = this;
+    setObjectName(u"Qirvofrm"_s);
+    setWindowTitle(u"Qirvo计件工资管理软件"_s);
+    setFont(FormFont());
+    resize(779, 542);
+
+    ADOQueryCenter = ownQuery(u"ADOQueryCenter"_s);
+    ADOQueryUser = ownQuery(u"ADOQueryUser"_s);
+    ADOQueryCounter = ownQuery(u"ADOQueryCounter"_s);
+    ADOQueryStat = ownQuery(u"ADOQueryStat"_s);
+    ADOQueryjcheng = ownQuery(u"ADOQueryjcheng"_s);
+    ADOQueryjcheng->setSql(u"select * from jcheng"_s);
+    ADOQueryPayfor = ownQuery(u"ADOQueryPayfor"_s);
+    ADOQueryPayfor->setSql(u"select * from payfor"_s);
+
+    ImageList1 = BuildImageList();
+    pag1 = named(new QTabWidget(this), u"pag1"_s);
+    pag1->setIconSize(QSize(32, 32));
+    pag1->setStyleSheet(u"QTabBar::tab { height: 40px; }"_s);
+    pag1->addTab(buildDataCentreTab(), ImageList1.at(6), u"数据中心"_s);
+    pag1->addTab(buildRosterTab(), ImageList1.at(11), u"员工管理"_s);
+    pag1->addTab(buildWorkTypeTab(), ImageList1.at(9), u"参数初始化"_s);
+    pag1->addTab(buildManagementTab(), ImageList1.at(9), u"管理设置"_s);
+    pag1->addTab(buildRewardTab(), ImageList1.at(5), u"奖惩管理"_s);
+    pag1->addTab(buildPayrollTab(), ImageList1.at(13), u"工资统计"_s);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pag1);
+
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(cbx1, &QComboBox::currentIndexChanged, this, guarded(this, &TQirvofrm::cbx1Change));
+}
+
+Query* TQirvofrm::ownQuery(const QString& name)
+{
+    return named(new Query(ShareDM->ADOConnection1, this), name);
+}
+
+QWidget* TQirvofrm::buildDataCentreTab()
+{
+    tab2 = named(new QWidget, u"tab2"_s);
+    pnl1 = named(new QFrame(tab2), u"pnl1"_s);
+    lbl1 = named(new QLabel(u"数据录入日期"_s, pnl1), u"lbl1"_s);
+    dtRecord = named(new QDateEdit(pnl1), u"dtRecord"_s);
+    dtRecord->setCalendarPopup(true);
+    dtRecord->setDisplayFormat(u"yyyy-MM-dd"_s);
+    btn3 = button(u"添加记录"_s, u"btn3"_s, pnl1);
+    btn4 = button(u"打印列表"_s, u"btn4"_s, pnl1);
+    btn5 = button(u"统计列表数量"_s, u"btn5"_s, pnl1);
+    btn1 = button(u"查找"_s, u"btn1"_s, pnl1);
+    pnl1->setLayout(buttonRow({lbl1, dtRecord, btn3, btn4, btn5, btn1}));
+    DBGridEh3 = listArea(u"DBGridEh3"_s, tab2);
+
+    auto* layout = new QVBoxLayout(tab2);
+    layout->addWidget(pnl1);
+    layout->addWidget(DBGridEh3);
+    return tab2;
+}
+
+QWidget* TQirvofrm::buildRosterTab()
+{
+    tab1 = named(new QWidget, u"tab1"_s);
+    btn8 = button(u"打印花名册"_s, u"btn8"_s, tab1);
+    DBGridEh4 = listArea(u"DBGridEh4"_s, tab1);
+    auto* layout = new QVBoxLayout(tab1);
+    layout->addLayout(buttonRow({btn8}));
+    layout->addWidget(DBGridEh4);
+    return tab1;
+}
+
+QWidget* TQirvofrm::buildWorkTypeTab()
+{
+    tab3 = named(new QWidget, u"tab3"_s);
+    btn11 = button(u"添加工种"_s, u"btn11"_s, tab3);
+    DBGridEh1 = listArea(u"DBGridEh1"_s, tab3);
+    auto* layout = new QVBoxLayout(tab3);
+    layout->addLayout(buttonRow({btn11}));
+    layout->addWidget(DBGridEh1);
+    return tab3;
+}
+
+QWidget* TQirvofrm::buildManagementTab()
+{
+    tab4 = named(new QWidget, u"tab4"_s);
+
+    gbx1 = named(new QGroupBox(u"登录设置"_s, tab4), u"gbx1"_s);
+    cbx1 = named(new QComboBox(gbx1), u"cbx1"_s);
+    cbx1->setEditable(false);
+    cbx1->setMinimumWidth(160);
+    edt2 = named(new QLineEdit(gbx1), u"edt2"_s);
+    btn7 = button(u"设定"_s, u"btn7"_s, gbx1);
+    auto* loginRow = buttonRow({new QLabel(u"登录用户："_s, gbx1), cbx1, new QLabel(u"登录密码："_s, gbx1), edt2, btn7});
+    gbx1->setLayout(loginRow);
+
+    pnl8 = named(new QFrame(tab4), u"pnl8"_s);
+    pnl8->setFrameShape(QFrame::StyledPanel);
+    edt1 = named(new QLineEdit(pnl8), u"edt1"_s);
+    btn6 = button(u"设定"_s, u"btn6"_s, pnl8);
+    pnl8->setLayout(buttonRow({new QLabel(u"单据修改密码："_s, pnl8), edt1, btn6}));
+
+    gbx2 = named(new QGroupBox(tab4), u"gbx2"_s);
+    btn9 = button(u"备份数据"_s, u"btn9"_s, gbx2);
+    btn9->setStyleSheet(u"color: blue;"_s);
+    btn9->setIcon(ImageList1.at(10));
+    btn10 = button(u"恢复数据"_s, u"btn10"_s, gbx2);
+    btn10->setStyleSheet(u"color: red;"_s);
+    btn10->setIcon(ImageList1.at(12));
+    for (QPushButton* large : {btn9, btn10}) {
+        large->setIconSize(QSize(32, 32));
+        large->setMinimumSize(120, 64);
+    }
+    gbx2->setLayout(buttonRow({btn9, btn10}));
+
+    auto* layout = new QVBoxLayout(tab4);
+    layout->addStretch();
+    for (QWidget* block : std::initializer_list<QWidget*>{gbx1, pnl8, gbx2}) {
+        auto* centred = new QHBoxLayout;
+        centred->addStretch();
+        centred->addWidget(block);
+        centred->addStretch();
+        layout->addLayout(centred);
+    }
+    layout->addStretch();
+    return tab4;
+}
+
+QWidget* TQirvofrm::buildRewardTab()
+{
+    tab5 = named(new QWidget, u"tab5"_s);
+    btn12 = button(u"添加奖励"_s, u"btn12"_s, tab5);
+    btn13 = button(u"添加惩罚"_s, u"btn13"_s, tab5);
+    DBGridEh2 = listArea(u"DBGridEh2"_s, tab5);
+    auto* layout = new QVBoxLayout(tab5);
+    layout->addLayout(buttonRow({btn12, btn13}));
+    layout->addWidget(DBGridEh2);
+    return tab5;
+}
+
+QWidget* TQirvofrm::buildPayrollTab()
+{
+    tab6 = named(new QWidget, u"tab6"_s);
+    btn14 = button(u"重新生成工资"_s, u"btn14"_s, tab6);
+    btn15 = button(u"导出Excel"_s, u"btn15"_s, tab6);
+    btn16 = button(u"打印列表"_s, u"btn16"_s, tab6);
+    DBGridEh5 = listArea(u"DBGridEh5"_s, tab6);
+    auto* layout = new QVBoxLayout(tab6);
+    layout->addLayout(buttonRow({btn14, btn15, btn16}));
+    layout->addWidget(DBGridEh5);
+    return tab6;
+}
+
+TQirvofrm::StartResult TQirvofrm::FormShow()
+{
+    dtRecord->setDate(Clock::today());
+    const QString databasePath = AppDir() + DatabaseFileName;
+    Connection& connection = ShareDM->ADOConnection1;
+    connection.close();
+    connection.setConnectionString(BuildConnectionString(databasePath, DatabasePassword));
+    connection.open();
+
+    if (m_runLogin() != QDialog::Accepted)
+        return StartResult::LoginCancelled;
+
+    pag1->setTabVisible(3, AccountMayManage(LoginName));
+    OpenQuery(*ADOQueryCounter, u"Select * from [Counter]"_s);
+    RefreshDayList();
+    OpenQuery(*ADOQueryUser, u"Select * from [User]"_s);
+    RefreshRewardList({});
+    pag1->setCurrentIndex(0);
+    edt1->setText(VariantToText(
+        LookupFieldValue(u"Parameter"_s, u"ParameterValue"_s, Condition(u"ParameterName=?"_s, {u"修改"_s}))));
+    FillDistinctList(cbx1, u"Power"_s, u"PowerName"_s, {}, true, true, QString());
+    cbx1Change();
+    RefreshPayrollList();
+    return StartResult::Ready;
+}
+
+void TQirvofrm::RefreshDayList()
+{
+    OpenQuery(*ADOQueryCenter,
+              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
+              {dtRecord->date()});
+}
+
+void TQirvofrm::RefreshRewardList(const Condition& filter)
+{
+    OpenQuery(*ADOQueryjcheng, u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s + filter.text,
+              filter.params);
+}
+
+void TQirvofrm::RefreshPayrollList()
+{
+    OpenQuery(*ADOQueryPayfor, u"select * from  payfor where PayforEnable=True"_s);
+}
+
+void TQirvofrm::cbx1Change()
+{
+    edt2->setText(VariantToText(
+        LookupFieldValue(u"Power"_s, u"PowerKey"_s, Condition(u"PowerName=?"_s, {cbx1->currentText()}))));
+}

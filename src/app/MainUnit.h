@@ -1,0 +1,111 @@
+#pragma once
+
+#include "Condition.h"
+
+#include <QIcon>
+#include <QList>
+#include <QWidget>
+
+#include <functional>
+
+class QDateEdit;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class Query;
+
+// The main window: six tabs over the shared connection, and the start-up that connects, logs in
+// and loads every list.
+class TQirvofrm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TQirvofrm(QWidget* parent = nullptr);
+
+    enum class StartResult { Ready, LoginCancelled };
+    // The start-up steps, run once right before the window is first shown. Throws QirvoError when
+    // the database cannot be opened or read; the window then must not be shown.
+    StartResult FormShow();
+    // Tests answer the login themselves.
+    void setLoginRunner(std::function<int()> runLogin) { m_runLogin = std::move(runLogin); }
+
+    QTabWidget* pag1;
+    QList<QIcon> ImageList1;
+
+    // 数据中心
+    QWidget* tab2;
+    QFrame* pnl1;
+    QLabel* lbl1;
+    QDateEdit* dtRecord;
+    QPushButton* btn3;
+    QPushButton* btn4;
+    QPushButton* btn5;
+    QPushButton* btn1;
+    QFrame* DBGridEh3;
+
+    // 员工管理
+    QWidget* tab1;
+    QPushButton* btn8;
+    QFrame* DBGridEh4;
+
+    // 参数初始化
+    QWidget* tab3;
+    QPushButton* btn11;
+    QFrame* DBGridEh1;
+
+    // 管理设置
+    QWidget* tab4;
+    QGroupBox* gbx1;
+    QComboBox* cbx1;
+    QLineEdit* edt2;
+    QPushButton* btn7;
+    QFrame* pnl8;
+    QLineEdit* edt1;
+    QPushButton* btn6;
+    QGroupBox* gbx2;
+    QPushButton* btn9;
+    QPushButton* btn10;
+
+    // 奖惩管理
+    QWidget* tab5;
+    QPushButton* btn12;
+    QPushButton* btn13;
+    QFrame* DBGridEh2;
+
+    // 工资统计
+    QWidget* tab6;
+    QPushButton* btn14;
+    QPushButton* btn15;
+    QPushButton* btn16;
+    QFrame* DBGridEh5;
+
+    Query* ADOQueryCenter;
+    Query* ADOQueryUser;
+    Query* ADOQueryCounter;
+    Query* ADOQueryStat;
+    Query* ADOQueryjcheng;
+    Query* ADOQueryPayfor;
+
+    void RefreshDayList();
+    void RefreshRewardList(const Condition& filter);
+    void RefreshPayrollList();
+    void cbx1Change();
+
+private:
+    QWidget* buildDataCentreTab();
+    QWidget* buildRosterTab();
+    QWidget* buildWorkTypeTab();
+    QWidget* buildManagementTab();
+    QWidget* buildRewardTab();
+    QWidget* buildPayrollTab();
+    Query* ownQuery(const QString& name);
+
+    std::function<int()> m_runLogin;
+};
+
+extern TQirvofrm* Qirvofrm;

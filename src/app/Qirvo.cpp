@@ -1,0 +1,22 @@
+#include "MainUnit.h"
+#include "MessageBox.h"
+#include "QirvoError.h"
+#include "ShareDM.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TShareDM shareDM;
+    TQirvofrm mainForm;
+    try {
+        if (mainForm.FormShow() != TQirvofrm::StartResult::Ready)
+            return 0;
+    } catch (const QirvoError& error) {
+        MessageBox::error(nullptr, error.message());
+        return 1;
+    }
+    mainForm.show();
+    return app.exec();
+}

@@ -1,0 +1,132 @@
+#include "Connection.h"
+
+#include "DatabaseFile.h"
+#include "QirvoError.h"
+#include "SqlFunctions.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString DataSourceKey = u"Data Source="_s;
+const QString PasswordKey = u";Jet OLEDB:Database Password="_s;
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return u"qirvo-%1"_s.arg(++counter);
+}
+
+} // namespace
+
+Connection::Connection() : m_name(nextConnectionName()) {}
+
+Connection::~Connection()
+{
+    close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void Connection::setConnectionString(const QString& connectionString)
+{
+    m_connectionString = connectionString;
+}
+
+QString Connection::databasePath() const
+{
+    const qsizetype start = m_connectionString.indexOf(DataSourceKey, 0, Qt::CaseInsensitive);
+    if (start < 0)
+        return {};
+    const qsizetype from = start + DataSourceKey.size();
+    // The password follows the path; a path may itself hold a semicolon, so look for the whole key.
+    const qsizetype end = m_connectionString.lastIndexOf(PasswordKey, -1, Qt::CaseInsensitive);
+    return m_connectionString.mid(from, end > from ? end - from : -1);
+}
+
+void Connection::open()
+{
+    close();
+    const QString path = databasePath();
+    if (path.isEmpty())
+        throw QirvoError(u"连接字符串中没有数据库文件的路径。"_s);
+    DatabaseFile::verify(path);
+
+    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
+                                                     : QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
+    // mode=rw: a file that vanished since the check must not be created anew as an empty database.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(u"mode=rw"_s);
+    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(u"QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=1000"_s);
+    if (!db.open())
+        throw QirvoError(u"无法打开数据库文件：\n%1\n%2"_s.arg(path, db.lastError().text()));
+    registerFunctions();
+    try {
+        checkNotLocked();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::registerFunctions()
+{
+    const QVariant handle = database().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw QirvoError(u"数据库驱动不是 SQLite，无法继续。"_s);
+    registerSqlFunctions(*static_cast<sqlite3* const*>(handle.constData()));
+}
+
+void Connection::checkNotLocked()
+{
+    // A write lock held by another program shows as a busy error on the first read.
+    QSqlQuery probe(database());
+    if (!probe.exec(u"select count(*) from sqlite_master"_s))
+        throw QirvoError(u"数据库文件正被其他程序占用，或无法读取：\n%1\n%2\n请关闭占用它的程序后再启动本软件。"_s.arg(
+            databasePath(), probe.lastError().text()));
+}
+
+void Connection::close()
+{
+    m_tableColumns.clear();
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::database(m_name, false).close();
+}
+
+bool Connection::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const
+{
+    if (!QSqlDatabase::contains(m_name))
+        throw QirvoError(u"数据库连接尚未打开。"_s);
+    return QSqlDatabase::database(m_name, false);
+}
+
+const QStringList& Connection::tableColumns(const QString& table)
+{
+    const QString key = table.toLower();
+    auto found = m_tableColumns.constFind(key);
+    if (found != m_tableColumns.constEnd())
+        return *found;
+    QStringList columns;
+    QSqlQuery info(database());
+    info.prepare(u"select name from pragma_table_info(?)"_s);
+    info.addBindValue(table);
+    if (info.exec())
+        while (info.next())
+            columns << info.value(0).toString();
+    return *m_tableColumns.insert(key, columns);
+}

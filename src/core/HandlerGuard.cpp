@@ -1,0 +1,19 @@
+#include "HandlerGuard.h"
+
+#include "MessageBox.h"
+#include "QirvoError.h"
+
+#include <QString>
+
+void runHandler(QWidget* parent, const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const SilentAbort&) {
+        // The handler told the operator already; ending it is all that is left to do.
+    } catch (const QirvoError& error) {
+        MessageBox::error(parent, error.message());
+    } catch (const std::exception& error) {
+        MessageBox::error(parent, QString::fromLocal8Bit(error.what()));
+    }
+}

@@ -1,0 +1,465 @@
+#include "Query.h"
+
+#include "Connection.h"
+#include "QirvoError.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString RowIdField = u"__rowid__"_s;
+
+// A select of plain columns from one table can be written back; anything else is read-only.
+const QRegularExpression& singleTableSelect()
+{
+    static const QRegularExpression pattern(
+        uR"(^\s*select\s+(?!distinct\b)(.+?)\s+from\s+(\[[^\]]+\]|\w+)(\s*|\s+(?:where|order\s+by)\b.*)$)"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return pattern;
+}
+
+const QRegularExpression& groupedSelect()
+{
+    static const QRegularExpression pattern(uR"(\b(sum|max|min|count|avg)\s*\(|\bgroup\s+by\b)"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
+QString unbracketed(const QString& name)
+{
+    return name.startsWith(u'[') && name.endsWith(u']') ? name.mid(1, name.size() - 2) : name;
+}
+
+QString quotedName(const QString& name)
+{
+    return u"\"%1\""_s.arg(QString(name).replace(u'"', u"\"\""_s));
+}
+
+// Dates are stored as ISO text, booleans as 0/1, and an empty text stays an empty text.
+QVariant toSqlValue(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime:
+        return value.toDateTime().date().toString(Qt::ISODate);
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        return text.isNull() ? QVariant(u""_s) : QVariant(text);
+    }
+    default:
+        return value;
+    }
+}
+
+QVariant fromSqlValue(const QVariant& value)
+{
+    return value.isNull() ? QVariant() : value;
+}
+
+void bindAll(QSqlQuery& statement, const QVariantList& params)
+{
+    for (const QVariant& param : params)
+        statement.addBindValue(toSqlValue(param));
+}
+
+QString describe(const QSqlQuery& statement)
+{
+    const QSqlError error = statement.lastError();
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+} // namespace
+
+Query::Query(Connection& connection, QObject* parent) : QObject(parent), m_connection(connection) {}
+
+void Query::setSql(const QString& sql, const QVariantList& params)
+{
+    close();
+    m_sql = sql;
+    m_params = params;
+}
+
+void Query::open()
+{
+    close();
+    m_lastError.clear();
+
+    QString statementText = m_sql;
+    QString table;
+    const QRegularExpressionMatch match = singleTableSelect().match(m_sql);
+    if (match.hasMatch() && !groupedSelect().match(m_sql).hasMatch()) {
+        table = unbracketed(match.captured(2));
+        m_selectList = match.captured(1);
+        statementText = u"select rowid as %1, %2 from %3%4"_s.arg(RowIdField, m_selectList, quotedName(table),
+                                                                   match.captured(3));
+    }
+
+    QSqlQuery statement(m_connection.database());
+    statement.setForwardOnly(true);
+    if (!statement.prepare(statementText) || (bindAll(statement, m_params), !statement.exec())) {
+        m_lastError = describe(statement);
+        throw QirvoError(u"数据库查询失败：%1"_s.arg(m_lastError));
+    }
+
+    const QSqlRecord record = statement.record();
+    const int firstField = table.isEmpty() ? 0 : 1;
+    QStringList fields;
+    for (int i = firstField; i < record.count(); ++i)
+        fields << record.fieldName(i);
+    QVector<Row> rows;
+    while (statement.next()) {
+        Row row;
+        row.values.reserve(fields.size());
+        if (firstField == 1)
+            row.rowId = statement.value(0).toLongLong();
+        for (int i = firstField; i < record.count(); ++i)
+            row.values.append(fromSqlValue(statement.value(i)));
+        rows.append(std::move(row));
+    }
+    if (statement.lastError().isValid()) {
+        m_lastError = describe(statement);
+        throw QirvoError(u"数据库查询失败：%1"_s.arg(m_lastError));
+    }
+
+    m_table = table;
+    m_fields = fields;
+    m_rows = std::move(rows);
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_eof = m_rows.isEmpty();
+    setState(State::Browse);
+    emit reset();
+    emit currentRowChanged(m_current);
+}
+
+int Query::execute()
+{
+    close();
+    m_lastError.clear();
+    QSqlQuery statement(m_connection.database());
+    if (!statement.prepare(m_sql) || (bindAll(statement, m_params), !statement.exec())) {
+        m_lastError = describe(statement);
+        throw QirvoError(u"数据库操作失败：%1"_s.arg(m_lastError));
+    }
+    return statement.numRowsAffected();
+}
+
+void Query::close()
+{
+    if (m_state == State::Inactive)
+        return;
+    m_table.clear();
+    m_selectList.clear();
+    m_fields.clear();
+    m_rows.clear();
+    m_current = -1;
+    m_eof = true;
+    m_buffer.clear();
+    m_modifiedColumns.clear();
+    setState(State::Inactive);
+    emit reset();
+}
+
+void Query::requireActive() const
+{
+    if (m_state == State::Inactive) {
+        QString message = u"无法对已关闭的数据集执行此操作。"_s;
+        if (!m_lastError.isEmpty())
+            message += u"\n原因：%1"_s.arg(m_lastError);
+        throw QirvoError(message);
+    }
+}
+
+void Query::requireUpdatable() const
+{
+    requireActive();
+    if (m_table.isEmpty())
+        throw QirvoError(u"该数据集是只读的，不能修改。"_s);
+}
+
+int Query::recordCount() const
+{
+    requireActive();
+    return int(m_rows.size());
+}
+
+bool Query::eof() const
+{
+    requireActive();
+    return m_eof;
+}
+
+int Query::currentRow() const
+{
+    requireActive();
+    return m_current;
+}
+
+void Query::setCurrentRow(int row)
+{
+    requireActive();
+    if (row < 0 || row >= m_rows.size() || (row == m_current && !m_eof))
+        return;
+    if (m_state != State::Browse)
+        post();
+    m_current = row;
+    m_eof = false;
+    emit currentRowChanged(m_current);
+}
+
+void Query::first()
+{
+    requireActive();
+    if (m_rows.isEmpty())
+        return;
+    setCurrentRow(0);
+}
+
+void Query::next()
+{
+    requireActive();
+    if (m_state != State::Browse)
+        post();
+    if (m_current + 1 < m_rows.size())
+        setCurrentRow(m_current + 1);
+    else
+        m_eof = true;
+}
+
+void Query::last()
+{
+    requireActive();
+    if (m_rows.isEmpty())
+        return;
+    setCurrentRow(int(m_rows.size()) - 1);
+}
+
+int Query::fieldIndex(const QString& field) const
+{
+    for (int i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int Query::column(const QString& field) const
+{
+    requireActive();
+    const int index = fieldIndex(field);
+    if (index < 0)
+        throw QirvoError(u"数据集中没有字段“%1”。"_s.arg(field));
+    return index;
+}
+
+QVariant Query::value(const QString& field) const
+{
+    const int index = column(field);
+    if (m_state != State::Browse)
+        return m_buffer.value(index);
+    if (m_current < 0)
+        return {};
+    return m_rows[m_current].values.value(index);
+}
+
+QVariant Query::value(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    if (row == m_current && m_state != State::Browse)
+        return m_buffer.value(column);
+    return m_rows[row].values.value(column);
+}
+
+void Query::edit()
+{
+    requireUpdatable();
+    if (m_state != State::Browse)
+        return;
+    if (m_current < 0)
+        throw QirvoError(u"数据集中没有记录，无法编辑。"_s);
+    m_buffer = m_rows[m_current].values;
+    m_modifiedColumns.clear();
+    setState(State::Edit);
+}
+
+void Query::append()
+{
+    startInsert(int(m_rows.size()));
+}
+
+void Query::insert()
+{
+    startInsert(m_current < 0 ? 0 : m_current);
+}
+
+void Query::startInsert(int position)
+{
+    requireUpdatable();
+    if (m_state != State::Browse)
+        post();
+    m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size())});
+    m_buffer = QVector<QVariant>(m_fields.size());
+    m_modifiedColumns.clear();
+    m_current = position;
+    m_eof = false;
+    setState(State::Insert);
+    emit rowInserted(position);
+    emit currentRowChanged(position);
+}
+
+void Query::setValue(const QString& field, const QVariant& value)
+{
+    const int index = column(field);
+    if (m_state == State::Browse)
+        edit();
+    tableColumn(index);
+    m_buffer[index] = value.isNull() ? QVariant() : value;
+    m_modifiedColumns.insert(index);
+    emit rowChanged(m_current);
+}
+
+QString Query::tableColumn(int column) const
+{
+    const QString& field = m_fields[column];
+    for (const QString& name : m_connection.tableColumns(m_table))
+        if (name.compare(field, Qt::CaseInsensitive) == 0)
+            return name;
+    throw QirvoError(u"字段“%1”不是表 %2 的列，不能修改。"_s.arg(field, m_table));
+}
+
+void Query::post()
+{
+    requireActive();
+    if (m_state == State::Edit)
+        writeEdit();
+    else if (m_state == State::Insert)
+        writeInsert();
+    else
+        return;
+    m_buffer.clear();
+    m_modifiedColumns.clear();
+    setState(State::Browse);
+    emit rowChanged(m_current);
+}
+
+void Query::writeEdit()
+{
+    if (m_modifiedColumns.isEmpty())
+        return;
+    QStringList assignments;
+    QVariantList values;
+    for (int index : std::as_const(m_modifiedColumns)) {
+        assignments << u"%1=?"_s.arg(quotedName(tableColumn(index)));
+        values << toSqlValue(m_buffer[index]);
+    }
+    const qint64 rowId = m_rows[m_current].rowId;
+    QSqlQuery statement(m_connection.database());
+    statement.prepare(u"update %1 set %2 where rowid=?"_s.arg(quotedName(m_table), assignments.join(u',')));
+    bindAll(statement, values);
+    statement.addBindValue(rowId);
+    if (!statement.exec())
+        throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
+    if (statement.numRowsAffected() != 1)
+        throw QirvoError(u"保存记录失败：该记录已不在数据库中。"_s);
+    m_rows[m_current] = fetchRow(rowId);
+}
+
+void Query::writeInsert()
+{
+    QStringList columns;
+    QStringList placeholders;
+    QVariantList values;
+    for (int index : std::as_const(m_modifiedColumns)) {
+        columns << quotedName(tableColumn(index));
+        placeholders << u"?"_s;
+        values << toSqlValue(m_buffer[index]);
+    }
+    QSqlQuery statement(m_connection.database());
+    statement.prepare(columns.isEmpty() ? u"insert into %1 default values"_s.arg(quotedName(m_table))
+                                        : u"insert into %1 (%2) values (%3)"_s.arg(
+                                              quotedName(m_table), columns.join(u','), placeholders.join(u',')));
+    bindAll(statement, values);
+    if (!statement.exec())
+        throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
+    m_rows[m_current] = fetchRow(statement.lastInsertId().toLongLong());
+}
+
+// Reads a written row back, so that keys and defaults the database assigned show at once.
+Query::Row Query::fetchRow(qint64 rowId) const
+{
+    QSqlQuery statement(m_connection.database());
+    statement.prepare(u"select %1 from %2 where rowid=?"_s.arg(m_selectList, quotedName(m_table)));
+    statement.addBindValue(rowId);
+    if (!statement.exec() || !statement.next())
+        throw QirvoError(u"读取刚保存的记录失败：%1"_s.arg(describe(statement)));
+    Row row{rowId, {}};
+    for (int i = 0; i < m_fields.size(); ++i)
+        row.values.append(fromSqlValue(statement.value(i)));
+    return row;
+}
+
+void Query::cancel()
+{
+    requireActive();
+    if (m_state == State::Browse)
+        return;
+    const State was = m_state;
+    m_buffer.clear();
+    m_modifiedColumns.clear();
+    setState(State::Browse);
+    if (was == State::Insert) {
+        dropCurrentRow();
+    } else {
+        emit rowChanged(m_current);
+    }
+}
+
+void Query::remove()
+{
+    requireUpdatable();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_current < 0)
+        throw QirvoError(u"数据集中没有记录，无法删除。"_s);
+    QSqlQuery statement(m_connection.database());
+    statement.prepare(u"delete from %1 where rowid=?"_s.arg(quotedName(m_table)));
+    statement.addBindValue(m_rows[m_current].rowId);
+    if (!statement.exec())
+        throw QirvoError(u"删除记录失败：%1"_s.arg(describe(statement)));
+    if (statement.numRowsAffected() != 1)
+        throw QirvoError(u"删除记录失败：该记录已不在数据库中。"_s);
+    m_buffer.clear();
+    m_modifiedColumns.clear();
+    setState(State::Browse);
+    dropCurrentRow();
+}
+
+void Query::dropCurrentRow()
+{
+    const int removed = m_current;
+    m_rows.remove(removed);
+    m_current = std::min(removed, int(m_rows.size()) - 1);
+    m_eof = m_rows.isEmpty();
+    emit rowRemoved(removed);
+    emit currentRowChanged(m_current);
+}
+
+void Query::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}

@@ -1,0 +1,161 @@
+#include "Schema.h"
+
+#include "DatabaseFile.h"
+#include "QirvoError.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+const Schema::Account Schema::DeliveredAccounts[2] = {
+    {u"系统管理员", u"admin", true},
+    {u"操作员", u"1234", false},
+};
+
+namespace {
+
+// Dates are ISO text (yyyy-MM-dd), booleans 0/1; names compare without regard to letter case.
+const char16_t* const Statements[] = {
+    uR"(create table RecordTable (
+        RecordIndex integer primary key autoincrement,
+        RecordSerial text collate nocase,
+        RecordUser text collate nocase,
+        RecordCounter integer,
+        RecordPrice real,
+        RecordNumber real,
+        RecordSum real,
+        RecordRecordDate text,
+        RecordSystemDate text,
+        RecordRemark text collate nocase))",
+    uR"(create table [Counter] (
+        CounterIndex integer primary key autoincrement,
+        CounterSerial text collate nocase,
+        CounterName text collate nocase,
+        CounterUnit text collate nocase,
+        CounterRemark text collate nocase))",
+    uR"(create table Price (
+        PriceCounter integer,
+        PriceValue real,
+        PriceRemark text collate nocase))",
+    uR"(create table [User] (
+        UserName text collate nocase,
+        UserAge real,
+        UserSex text collate nocase,
+        UserPhone text collate nocase,
+        UserWorkDate text,
+        UserCounterName text collate nocase,
+        UserCardID text collate nocase,
+        UserAddress text collate nocase,
+        UserBase real))",
+    uR"(create table jcheng (
+        jchengIndex integer primary key autoincrement,
+        jchengUser text collate nocase,
+        jchengDate text,
+        jchengReson text collate nocase,
+        jchengSum real,
+        jchengRemark text collate nocase))",
+    uR"(create table Payfor (
+        PayforIndex integer primary key autoincrement,
+        PayforEnable integer not null default 0,
+        payforUser text collate nocase,
+        payforStartDate text,
+        payforEndDate text,
+        payforBase real,
+        payforjli real,
+        payforcfa real,
+        payforjjian real,
+        payforSum real))",
+    uR"(create table Power (
+        PowerName text collate nocase,
+        PowerKey text,
+        PowerSet integer))",
+    uR"(create table Parameter (
+        ParameterName text collate nocase,
+        ParameterValue text))",
+    u"create index RecordByDate on RecordTable (RecordRecordDate)",
+    u"create index RecordByUserDate on RecordTable (RecordUser, RecordRecordDate)",
+    u"create index RecordBySerial on RecordTable (RecordSerial)",
+    u"create index jchengByUserDate on jcheng (jchengUser, jchengDate)",
+    u"create index PriceByCounter on Price (PriceCounter)",
+    u"create index UserByName on [User] (UserName)",
+    u"create index CounterBySerial on [Counter] (CounterSerial)",
+    u"create index PayforByEnable on Payfor (PayforEnable)",
+};
+
+void run(QSqlQuery& query, const QString& sql)
+{
+    if (!query.exec(sql))
+        throw QirvoError(u"建立数据库失败：%1\n%2"_s.arg(query.lastError().text(), sql));
+}
+
+// A connection of its own, removed again however the work ends.
+class ScratchConnection
+{
+public:
+    explicit ScratchConnection(const QString& path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, Name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            const QString error = db.lastError().text();
+            db = {};
+            QSqlDatabase::removeDatabase(Name);
+            throw QirvoError(u"无法建立数据库文件：%1\n%2"_s.arg(path, error));
+        }
+    }
+    ~ScratchConnection()
+    {
+        QSqlDatabase::database(Name, false).close();
+        QSqlDatabase::removeDatabase(Name);
+    }
+    QSqlDatabase database() const { return QSqlDatabase::database(Name, false); }
+
+private:
+    static inline const QString Name = u"qirvo-schema"_s;
+};
+
+void writeDatabase(const QString& path)
+{
+    const ScratchConnection connection(path);
+    QSqlDatabase db = connection.database();
+    QSqlQuery query(db);
+    run(query, u"pragma application_id = %1"_s.arg(QirvoApplicationId));
+    run(query, u"pragma user_version = 1"_s);
+    db.transaction();
+    for (const char16_t* statement : Statements)
+        run(query, QString::fromUtf16(statement));
+    query.prepare(u"insert into Power (PowerName, PowerKey, PowerSet) values (?, ?, ?)"_s);
+    for (const Schema::Account& account : Schema::DeliveredAccounts) {
+        query.addBindValue(QString::fromUtf16(account.name));
+        query.addBindValue(QString::fromUtf16(account.password));
+        query.addBindValue(account.mayManage ? 1 : 0);
+        if (!query.exec())
+            throw QirvoError(u"写入登录用户失败：%1"_s.arg(query.lastError().text()));
+    }
+    if (!db.commit())
+        throw QirvoError(u"建立数据库失败：%1"_s.arg(db.lastError().text()));
+}
+
+} // namespace
+
+void Schema::createDatabase(const QString& path)
+{
+    if (QFile::exists(path))
+        throw QirvoError(u"数据库文件已经存在，未作改动：%1"_s.arg(path));
+    // Built beside the target and renamed into place, so a failure never leaves a half-made database.
+    const QString partPath = path + u".part"_s;
+    QFile::remove(partPath);
+    try {
+        writeDatabase(partPath);
+    } catch (...) {
+        QFile::remove(partPath);
+        throw;
+    }
+    if (!QFile::rename(partPath, path)) {
+        QFile::remove(partPath);
+        throw QirvoError(u"无法建立数据库文件：%1"_s.arg(path));
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Condition.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class Query;
+
+// The password of the delivered database. SQLite keeps the file unencrypted: the folder's file
+// permissions protect it, and the constant only completes the connection string.
+inline const QString DatabasePassword = QStringLiteral("ValdraKestun");
+inline const QString DatabaseFileName = QStringLiteral("Qirvo.mdb");
+
+QString BuildConnectionString(const QString& databasePath, const QString& password);
+
+// Opens a select; a failure leaves the query closed, and its next read reports the cause.
+void OpenQuery(Query& query, const QString& sql, const QVariantList& params = {});
+// Runs a statement and returns the rows it changed; 0 after an error, whose text the query keeps
+// in lastError().
+int ExecSQLText(Query& query, const QString& sql, const QVariantList& params = {});
+
+// The distinct non-empty values of a column as text, each letter-case variant once, in the order
+// the database returns them. Throws QirvoError when the statement fails.
+QStringList DistinctValues(const QString& table, const QString& column, const Condition& where = {});
+
+// The column's value in the first matching row, or an invalid QVariant when there is no such
+// row or the value is null or empty. Throws QirvoError when the statement fails.
+QVariant LookupFieldValue(const QString& table, const QString& column, const Condition& where);
+
+// Sets two columns of the first matching row, inserting the row when none matches; false when the
+// row could not be written.
+bool UpdateTwoFields(const QString& table, const Condition& where, const QString& firstColumn,
+                     const QVariant& firstValue, const QString& secondColumn, const QVariant& secondValue);
+
+// The bill serial after the given one, counted like an odometer over letters and digits.
+QString NextSerial(const QString& serial);
+
+// Whether the text is a number in the current locale's format.
+bool IsFloat(const QString& text);
+
+// Text of a database value: empty for null, numbers without trailing noise.
+QString VariantToText(const QVariant& value);
+
+// The running program's folder, with a trailing separator.
+QString AppDir();
+// Tests run against a program folder of their own.
+void SetAppDirForTesting(const QString& folder);

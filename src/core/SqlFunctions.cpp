@@ -1,0 +1,46 @@
+#include "SqlFunctions.h"
+
+#include "Rounding.h"
+
+#include <QString>
+
+#include <sqlite3.h>
+
+namespace {
+
+void roundFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || (argc > 1 && sqlite3_value_type(argv[1]) == SQLITE_NULL)) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const int decimals = argc > 1 ? sqlite3_value_int(argv[1]) : 0;
+    sqlite3_result_double(context, roundHalfEven(sqlite3_value_double(argv[0]), decimals));
+}
+
+QString textOf(sqlite3_value* value)
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(bytes, sqlite3_value_bytes(value));
+}
+
+void inStrFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QString haystack = textOf(argv[0]);
+    const QString needle = textOf(argv[1]);
+    sqlite3_result_int(context, int(haystack.indexOf(needle, 0, Qt::CaseInsensitive)) + 1);
+}
+
+} // namespace
+
+void registerSqlFunctions(sqlite3* handle)
+{
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(handle, "Round", 1, flags, nullptr, roundFunction, nullptr, nullptr);
+    sqlite3_create_function(handle, "Round", 2, flags, nullptr, roundFunction, nullptr, nullptr);
+    sqlite3_create_function(handle, "InStr", 2, flags, nullptr, inStrFunction, nullptr, nullptr);
+}

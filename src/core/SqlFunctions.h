@@ -1,0 +1,8 @@
+#pragma once
+
+struct sqlite3;
+
+// Adds what the statements need beyond SQLite's own functions: Round with ties to even, and InStr
+// that ignores letter case like every other text comparison of the database. A null test is
+// written "x is null": SQLite reads IsNull as an operator keyword.
+void registerSqlFunctions(sqlite3* handle);

@@ -1,0 +1,216 @@
+#include "QirvoError.h"
+#include "Query.h"
+#include "ShareDMUnit.h"
+#include "TestDatabase.h"
+
+#include <QDate>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestQuery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_db = std::make_unique<TestDatabase>(); }
+    void cleanup() { m_db.reset(); }
+
+    void walksRowsToEof();
+    void closedDatasetErrorNamesTheCause();
+    void appendPostShowsNewKey();
+    void editWritesOnlyThatRow();
+    void cancelDropsUnpostedRow();
+    void removeDeletesCurrentRow();
+    void joinIsReadOnly();
+    void computedColumnIsNotWritable();
+    void signalsFollowChanges();
+    void datesAndBooleansAreStoredPlainly();
+
+    void sqlFunctions_data();
+    void sqlFunctions();
+
+private:
+    Query& temp() { return m_db->shareDM().ADOQueryTemp1; }
+    std::unique_ptr<TestDatabase> m_db;
+};
+
+void TestQuery::walksRowsToEof()
+{
+    m_db->exec(u"insert into [User] (UserName) values ('a'), ('b')"_s);
+    OpenQuery(temp(), u"Select * from [User]"_s);
+    QCOMPARE(temp().recordCount(), 2);
+    QStringList seen;
+    while (!temp().eof()) {
+        seen << temp().value(u"username"_s).toString();
+        temp().next();
+    }
+    QCOMPARE(seen, (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(temp().currentRow(), 1);
+
+    OpenQuery(temp(), u"Select * from [User] where UserName=?"_s, {u"none"_s});
+    QVERIFY(temp().eof());
+    QCOMPARE(temp().recordCount(), 0);
+}
+
+void TestQuery::closedDatasetErrorNamesTheCause()
+{
+    OpenQuery(temp(), u"Select * from NoSuchTable"_s);
+    QVERIFY(!temp().isActive());
+    try {
+        temp().recordCount();
+        QFAIL("reading a closed dataset must raise");
+    } catch (const QirvoError& error) {
+        QVERIFY(error.message().contains(u"已关闭的数据集"_s));
+        QVERIFY2(error.message().contains(u"NoSuchTable"_s), qPrintable(error.message()));
+    }
+}
+
+void TestQuery::appendPostShowsNewKey()
+{
+    OpenQuery(temp(), u"Select * from [Counter] where CounterSerial=?"_s, {u"mark"_s});
+    temp().append();
+    temp().setValue(u"CounterSerial"_s, u"mark"_s);
+    QVERIFY(temp().value(u"CounterIndex"_s).isNull());
+    temp().post();
+    const int key = temp().value(u"CounterIndex"_s).toInt();
+    QVERIFY(key > 0);
+    QCOMPARE(m_db->scalar(u"select CounterSerial from [Counter] where CounterIndex=?"_s, {key}).toString(), u"mark"_s);
+    QCOMPARE(temp().state(), Query::State::Browse);
+}
+
+void TestQuery::editWritesOnlyThatRow()
+{
+    m_db->exec(u"insert into Price (PriceCounter, PriceValue) values (1, 1.5), (1, 1.5)"_s);
+    OpenQuery(temp(), u"select * from Price where PriceCounter=1"_s);
+    temp().next();
+    temp().edit();
+    temp().setValue(u"PriceValue"_s, 2.25);
+    QCOMPARE(temp().value(u"PriceValue"_s).toDouble(), 2.25);
+    temp().post();
+    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue, ',') from (select PriceValue from Price order by rowid)"_s)
+                 .toString(),
+             u"1.5,2.25"_s);
+}
+
+void TestQuery::cancelDropsUnpostedRow()
+{
+    m_db->exec(u"insert into [User] (UserName) values ('a')"_s);
+    OpenQuery(temp(), u"Select * from [User]"_s);
+    temp().append();
+    temp().setValue(u"UserName"_s, u"b"_s);
+    QCOMPARE(temp().recordCount(), 2);
+    temp().cancel();
+    QCOMPARE(temp().recordCount(), 1);
+    QCOMPARE(temp().currentRow(), 0);
+    QCOMPARE(m_db->scalar(u"select count(*) from [User]"_s).toInt(), 1);
+
+    temp().edit();
+    temp().setValue(u"UserName"_s, u"changed"_s);
+    temp().cancel();
+    QCOMPARE(temp().value(u"UserName"_s).toString(), u"a"_s);
+    QCOMPARE(m_db->scalar(u"select UserName from [User]"_s).toString(), u"a"_s);
+}
+
+void TestQuery::removeDeletesCurrentRow()
+{
+    m_db->exec(u"insert into jcheng (jchengUser, jchengSum) values ('a', 1), ('b', -2), ('c', 3)"_s);
+    OpenQuery(temp(), u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s);
+    temp().setCurrentRow(1);
+    QCOMPARE(temp().value(u"jcTypeStr"_s).toString(), u"惩罚"_s);
+    temp().remove();
+    QCOMPARE(temp().recordCount(), 2);
+    QCOMPARE(temp().value(u"jchengUser"_s).toString(), u"c"_s);
+    QCOMPARE(m_db->scalar(u"select group_concat(jchengUser, '') from jcheng"_s).toString(), u"ac"_s);
+}
+
+void TestQuery::joinIsReadOnly()
+{
+    m_db->exec(u"insert into [Counter] (CounterSerial, CounterName) values ('01', '车工')"_s);
+    m_db->exec(u"insert into RecordTable (RecordUser, RecordCounter, RecordRecordDate) values ('a', 1, '2026-12-10')"_s);
+    OpenQuery(temp(),
+              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
+              {QDate(2026, 12, 10)});
+    QCOMPARE(temp().recordCount(), 1);
+    QCOMPARE(temp().value(u"CounterName"_s).toString(), u"车工"_s);
+    QVERIFY(!temp().isUpdatable());
+    QVERIFY_THROWS_EXCEPTION(QirvoError, temp().edit());
+    QVERIFY_THROWS_EXCEPTION(QirvoError, temp().remove());
+}
+
+void TestQuery::computedColumnIsNotWritable()
+{
+    m_db->exec(u"insert into jcheng (jchengUser, jchengSum) values ('a', 1)"_s);
+    OpenQuery(temp(), u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s);
+    QVERIFY_THROWS_EXCEPTION(QirvoError, temp().setValue(u"jcTypeStr"_s, u"x"_s));
+    temp().cancel();
+    temp().setValue(u"jchengSum"_s, -5);
+    temp().post();
+    QCOMPARE(temp().value(u"jcTypeStr"_s).toString(), u"惩罚"_s);
+}
+
+void TestQuery::signalsFollowChanges()
+{
+    m_db->exec(u"insert into [User] (UserName) values ('a')"_s);
+    QSignalSpy reset(&temp(), &Query::reset);
+    QSignalSpy inserted(&temp(), &Query::rowInserted);
+    QSignalSpy changed(&temp(), &Query::rowChanged);
+    QSignalSpy removed(&temp(), &Query::rowRemoved);
+    OpenQuery(temp(), u"Select * from [User]"_s);
+    QCOMPARE(reset.count(), 1);
+    temp().append();
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.first().first().toInt(), 1);
+    temp().setValue(u"UserName"_s, u"b"_s);
+    temp().post();
+    QVERIFY(changed.count() >= 2);
+    temp().remove();
+    QCOMPARE(removed.count(), 1);
+}
+
+void TestQuery::datesAndBooleansAreStoredPlainly()
+{
+    OpenQuery(temp(), u"select * from Payfor"_s);
+    temp().append();
+    temp().setValue(u"payforStartDate"_s, QDate(2026, 1, 31));
+    temp().setValue(u"PayforEnable"_s, true);
+    temp().setValue(u"payforUser"_s, QString());
+    temp().post();
+    QCOMPARE(m_db->scalar(u"select payforStartDate from Payfor"_s).toString(), u"2026-01-31"_s);
+    QCOMPARE(m_db->scalar(u"select count(*) from payfor where PayforEnable=True"_s).toInt(), 1);
+    QCOMPARE(m_db->scalar(u"select typeof(payforUser) from Payfor"_s).toString(), u"text"_s);
+}
+
+void TestQuery::sqlFunctions_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("round tie down to even") << u"Round(2.5)"_s << QVariant(2.0);
+    QTest::newRow("round tie up to even") << u"Round(3.5)"_s << QVariant(4.0);
+    QTest::newRow("round negative tie") << u"Round(-2.5)"_s << QVariant(-2.0);
+    QTest::newRow("round to 3 decimals") << u"Round(0.3333 * 3, 3)"_s << QVariant(1.0);
+    QTest::newRow("round plain") << u"Round(1300.4996, 3)"_s << QVariant(1300.5);
+    QTest::newRow("round null") << u"Round(null, 3)"_s << QVariant();
+    QTest::newRow("null test") << u"iif(null is null, 0, 1)"_s << QVariant(0);
+    QTest::newRow("InStr ignores case") << u"InStr('AB-001', 'b-0')"_s << QVariant(2);
+    QTest::newRow("InStr missing") << u"InStr('AB-001', 'x')"_s << QVariant(0);
+    QTest::newRow("iif") << u"iif(1>0, 'yes', 'no')"_s << QVariant(u"yes"_s);
+}
+
+void TestQuery::sqlFunctions()
+{
+    QFETCH(QString, expression);
+    QFETCH(QVariant, expected);
+    OpenQuery(temp(), u"select "_s + expression + u" as v"_s);
+    const QVariant value = temp().value(u"v"_s);
+    if (!expected.isValid())
+        QVERIFY(!value.isValid());
+    else if (expected.typeId() == QMetaType::Double)
+        QCOMPARE(value.toDouble(), expected.toDouble());
+    else
+        QCOMPARE(value.toString(), expected.toString());
+}
+
+QTEST_GUILESS_MAIN(TestQuery)
+#include "tst_Query.moc"
