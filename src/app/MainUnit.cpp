@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -30,8 +31,7 @@ TQirvofrm* Qirvofrm = nullptr;
 
 namespace {
 
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name)
+template <typename Widget> Widget* named(Widget* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
@@ -40,6 +40,20 @@ Widget* named(Widget* widget, const QString& name)
 QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
 {
     return named(new QPushButton(caption, parent), name);
+}
+
+// A large button with its picture above the caption.
+QToolButton* largeButton(const QString& caption, const QString& name, const QIcon& icon,
+                         const QString& colour, QWidget* parent)
+{
+    auto* large = named(new QToolButton(parent), name);
+    large->setText(caption);
+    large->setIcon(icon);
+    large->setIconSize(QSize(32, 32));
+    large->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    large->setStyleSheet(u"color: %1;"_s.arg(colour));
+    large->setMinimumSize(120, 72);
+    return large;
 }
 
 // Stands where the tab's list goes.
@@ -158,7 +172,8 @@ QWidget* TQirvofrm::buildManagementTab()
     cbx1->setMinimumWidth(160);
     edt2 = named(new QLineEdit(gbx1), u"edt2"_s);
     btn7 = button(u"设定"_s, u"btn7"_s, gbx1);
-    auto* loginRow = buttonRow({new QLabel(u"登录用户："_s, gbx1), cbx1, new QLabel(u"登录密码："_s, gbx1), edt2, btn7});
+    auto* loginRow =
+        buttonRow({new QLabel(u"登录用户："_s, gbx1), cbx1, new QLabel(u"登录密码："_s, gbx1), edt2, btn7});
     gbx1->setLayout(loginRow);
 
     pnl8 = named(new QFrame(tab4), u"pnl8"_s);
@@ -168,16 +183,8 @@ QWidget* TQirvofrm::buildManagementTab()
     pnl8->setLayout(buttonRow({new QLabel(u"单据修改密码："_s, pnl8), edt1, btn6}));
 
     gbx2 = named(new QGroupBox(tab4), u"gbx2"_s);
-    btn9 = button(u"备份数据"_s, u"btn9"_s, gbx2);
-    btn9->setStyleSheet(u"color: blue;"_s);
-    btn9->setIcon(ImageList1.at(10));
-    btn10 = button(u"恢复数据"_s, u"btn10"_s, gbx2);
-    btn10->setStyleSheet(u"color: red;"_s);
-    btn10->setIcon(ImageList1.at(12));
-    for (QPushButton* large : {btn9, btn10}) {
-        large->setIconSize(QSize(32, 32));
-        large->setMinimumSize(120, 64);
-    }
+    btn9 = largeButton(u"备份数据"_s, u"btn9"_s, ImageList1.at(10), u"blue"_s, gbx2);
+    btn10 = largeButton(u"恢复数据"_s, u"btn10"_s, ImageList1.at(12), u"red"_s, gbx2);
     gbx2->setLayout(buttonRow({btn9, btn10}));
 
     auto* layout = new QVBoxLayout(tab4);
@@ -246,14 +253,16 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
 
 void TQirvofrm::RefreshDayList()
 {
-    OpenQuery(*ADOQueryCenter,
-              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
-              {dtRecord->date()});
+    OpenQuery(
+        *ADOQueryCenter,
+        u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
+        {dtRecord->date()});
 }
 
 void TQirvofrm::RefreshRewardList(const Condition& filter)
 {
-    OpenQuery(*ADOQueryjcheng, u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s + filter.text,
+    OpenQuery(*ADOQueryjcheng,
+              u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s + filter.text,
               filter.params);
 }
 

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QToolButton;
 class Query;
 
 // The main window: six tabs over the shared connection, and the start-up that connects, logs in
@@ -27,7 +28,11 @@ class TQirvofrm : public QWidget
 public:
     explicit TQirvofrm(QWidget* parent = nullptr);
 
-    enum class StartResult { Ready, LoginCancelled };
+    enum class StartResult
+    {
+        Ready,
+        LoginCancelled
+    };
     // The start-up steps, run once right before the window is first shown. Throws QirvoError when
     // the database cannot be opened or read; the window then must not be shown.
     StartResult FormShow();
@@ -68,8 +73,8 @@ public:
     QLineEdit* edt1;
     QPushButton* btn6;
     QGroupBox* gbx2;
-    QPushButton* btn9;
-    QPushButton* btn10;
+    QToolButton* btn9;
+    QToolButton* btn10;
 
     // 奖惩管理
     QWidget* tab5;

@@ -14,8 +14,7 @@ struct Condition
     Condition() = default;
     Condition(QString conditionText, QVariantList values = {})
         : text(std::move(conditionText)), params(std::move(values))
-    {
-    }
+    {}
 
     bool isEmpty() const { return text.isEmpty(); }
 

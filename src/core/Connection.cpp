@@ -92,8 +92,9 @@ void Connection::checkNotLocked()
     // A write lock held by another program shows as a busy error on the first read.
     QSqlQuery probe(database());
     if (!probe.exec(u"select count(*) from sqlite_master"_s))
-        throw QirvoError(u"数据库文件正被其他程序占用，或无法读取：\n%1\n%2\n请关闭占用它的程序后再启动本软件。"_s.arg(
-            databasePath(), probe.lastError().text()));
+        throw QirvoError(
+            u"数据库文件正被其他程序占用，或无法读取：\n%1\n%2\n请关闭占用它的程序后再启动本软件。"_s.arg(
+                databasePath(), probe.lastError().text()));
 }
 
 void Connection::close()

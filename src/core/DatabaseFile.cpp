@@ -27,7 +27,8 @@ void DatabaseFile::verify(const QString& path)
     const QString shownPath = QFileInfo(path).absoluteFilePath();
     const QFileInfo info(path);
     if (!info.exists())
-        throw QirvoError(u"找不到数据库文件：\n%1\n请确认程序目录中有数据库文件 Qirvo.mdb。"_s.arg(shownPath));
+        throw QirvoError(
+            u"找不到数据库文件：\n%1\n请确认程序目录中有数据库文件 Qirvo.mdb。"_s.arg(shownPath));
     if (!info.isFile())
         throw QirvoError(u"数据库路径不是一个文件：\n%1"_s.arg(shownPath));
 
@@ -37,8 +38,9 @@ void DatabaseFile::verify(const QString& path)
     const QByteArray head = file.read(SqliteHeaderSize);
 
     if (isAccessFile(head))
-        throw QirvoError(u"数据库文件是 Microsoft Access 格式：\n%1\n"
-                         u"本软件只能打开 SQLite 格式的 Qirvo 数据库，请换用本软件附带的数据库文件。"_s.arg(shownPath));
+        throw QirvoError(
+            u"数据库文件是 Microsoft Access 格式：\n%1\n"
+            u"本软件只能打开 SQLite 格式的 Qirvo 数据库，请换用本软件附带的数据库文件。"_s.arg(shownPath));
     if (head.size() < SqliteHeaderSize || !head.startsWith(QByteArrayView("SQLite format 3\0", 16)))
         throw QirvoError(u"该文件不是数据库文件：\n%1"_s.arg(shownPath));
     const qint32 applicationId = qFromBigEndian<qint32>(head.constData() + ApplicationIdOffset);

@@ -9,8 +9,9 @@ class QWidget;
 void runHandler(QWidget* parent, const std::function<void()>& handler);
 
 // A slot that runs a member handler through runHandler.
-template <typename Form>
-auto guarded(Form* form, void (Form::*handler)())
+template <typename Form> auto guarded(Form* form, void (Form::*handler)())
 {
-    return [form, handler] { runHandler(form, [form, handler] { (form->*handler)(); }); };
+    return [form, handler] {
+        runHandler(form, [form, handler] { (form->*handler)(); });
+    };
 }

@@ -46,15 +46,16 @@ TLoginfrm::TLoginfrm(QWidget* parent) : QDialog(parent)
 {
     setObjectName(u"Loginfrm"_s);
     setWindowTitle(u"登录"_s);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(FormFont());
     setFixedSize(398, 207);
 
     Shape1 = new QFrame(this);
     Shape1->setObjectName(u"Shape1"_s);
     Shape1->setGeometry(24, 40, 81, 81);
-    Shape1->setStyleSheet(u"#Shape1 { border: 1px solid #808080; border-radius: 12px; background: white; }"_s);
+    Shape1->setStyleSheet(
+        u"#Shape1 { border: 1px solid #808080; border-radius: 12px; background: white; }"_s);
     img1 = new QLabel(Shape1);
     img1->setObjectName(u"img1"_s);
     img1->setGeometry(24, 24, 32, 32);

@@ -10,8 +10,7 @@ class QirvoError : public std::runtime_error
 public:
     explicit QirvoError(const QString& message)
         : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+    {}
 
     const QString& message() const { return m_message; }
 

@@ -102,7 +102,7 @@ void Query::open()
         table = unbracketed(match.captured(2));
         m_selectList = match.captured(1);
         statementText = u"select rowid as %1, %2 from %3%4"_s.arg(RowIdField, m_selectList, quotedName(table),
-                                                                   match.captured(3));
+                                                                  match.captured(3));
     }
 
     QSqlQuery statement(m_connection.database());
@@ -385,9 +385,10 @@ void Query::writeInsert()
         values << toSqlValue(m_buffer[index]);
     }
     QSqlQuery statement(m_connection.database());
-    statement.prepare(columns.isEmpty() ? u"insert into %1 default values"_s.arg(quotedName(m_table))
-                                        : u"insert into %1 (%2) values (%3)"_s.arg(
-                                              quotedName(m_table), columns.join(u','), placeholders.join(u',')));
+    statement.prepare(columns.isEmpty()
+                          ? u"insert into %1 default values"_s.arg(quotedName(m_table))
+                          : u"insert into %1 (%2) values (%3)"_s.arg(quotedName(m_table), columns.join(u','),
+                                                                     placeholders.join(u',')));
     bindAll(statement, values);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));

@@ -19,7 +19,13 @@ class Query : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
+    enum class State
+    {
+        Inactive,
+        Browse,
+        Edit,
+        Insert
+    };
     Q_ENUM(State)
 
     explicit Query(Connection& connection, QObject* parent = nullptr);

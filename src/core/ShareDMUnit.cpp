@@ -37,8 +37,8 @@ QChar nextSerialChar(QChar c)
 
 QString BuildConnectionString(const QString& databasePath, const QString& password)
 {
-    return u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source="_s + databasePath + u";Jet OLEDB:Database Password="_s +
-           password;
+    return u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source="_s + databasePath +
+           u";Jet OLEDB:Database Password="_s + password;
 }
 
 void OpenQuery(Query& query, const QString& sql, const QVariantList& params)
@@ -88,7 +88,8 @@ QVariant LookupFieldValue(const QString& table, const QString& column, const Con
     if (lookup.recordCount() == 0)
         return {};
     const QVariant value = lookup.value(column);
-    if (!value.isValid() || value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
+    if (!value.isValid() || value.isNull() ||
+        (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
         return {};
     return value;
 }

@@ -10,7 +10,8 @@ namespace {
 
 void roundFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || (argc > 1 && sqlite3_value_type(argv[1]) == SQLITE_NULL)) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        (argc > 1 && sqlite3_value_type(argv[1]) == SQLITE_NULL)) {
         sqlite3_result_null(context);
         return;
     }

@@ -58,8 +58,8 @@ void TestConnection::opensDeliveredDatabase()
     QSqlQuery query(connection.database());
     QVERIFY(query.exec(u"select count(*) from Power where PowerSet=True"_s) && query.next());
     QVERIFY(query.value(0).toInt() >= 1);
-    for (const QString& table : {u"RecordTable"_s, u"Counter"_s, u"Price"_s, u"User"_s, u"jcheng"_s, u"Payfor"_s,
-                                 u"Power"_s, u"Parameter"_s})
+    for (const QString& table : {u"RecordTable"_s, u"Counter"_s, u"Price"_s, u"User"_s, u"jcheng"_s,
+                                 u"Payfor"_s, u"Power"_s, u"Parameter"_s})
         QVERIFY2(!connection.tableColumns(table).isEmpty(), qPrintable(table));
 }
 
@@ -72,7 +72,8 @@ void TestConnection::refusesUnusableFile_data()
     QByteArray ace(2048, '\0');
     ace.replace(0, 19, QByteArray("\x00\x01\x00\x00Standard ACE DB", 19));
     QTest::newRow("empty file") << QByteArray() << u"不是数据库文件"_s;
-    QTest::newRow("text file") << QByteArray("RecordSerial,RecordUser\nA001,张三\n").repeated(10) << u"不是数据库文件"_s;
+    QTest::newRow("text file") << QByteArray("RecordSerial,RecordUser\nA001,张三\n").repeated(10)
+                               << u"不是数据库文件"_s;
     QTest::newRow("Access 97-2003") << access << u"Access"_s;
     QTest::newRow("Access 2007") << ace << u"Access"_s;
     QTest::newRow("foreign SQLite") << QByteArray() << u"不是 Qirvo"_s;

@@ -76,7 +76,8 @@ void TestQuery::appendPostShowsNewKey()
     temp().post();
     const int key = temp().value(u"CounterIndex"_s).toInt();
     QVERIFY(key > 0);
-    QCOMPARE(m_db->scalar(u"select CounterSerial from [Counter] where CounterIndex=?"_s, {key}).toString(), u"mark"_s);
+    QCOMPARE(m_db->scalar(u"select CounterSerial from [Counter] where CounterIndex=?"_s, {key}).toString(),
+             u"mark"_s);
     QCOMPARE(temp().state(), Query::State::Browse);
 }
 
@@ -89,9 +90,11 @@ void TestQuery::editWritesOnlyThatRow()
     temp().setValue(u"PriceValue"_s, 2.25);
     QCOMPARE(temp().value(u"PriceValue"_s).toDouble(), 2.25);
     temp().post();
-    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue, ',') from (select PriceValue from Price order by rowid)"_s)
-                 .toString(),
-             u"1.5,2.25"_s);
+    QCOMPARE(
+        m_db->scalar(
+                u"select group_concat(PriceValue, ',') from (select PriceValue from Price order by rowid)"_s)
+            .toString(),
+        u"1.5,2.25"_s);
 }
 
 void TestQuery::cancelDropsUnpostedRow()
@@ -128,10 +131,12 @@ void TestQuery::removeDeletesCurrentRow()
 void TestQuery::joinIsReadOnly()
 {
     m_db->exec(u"insert into [Counter] (CounterSerial, CounterName) values ('01', '车工')"_s);
-    m_db->exec(u"insert into RecordTable (RecordUser, RecordCounter, RecordRecordDate) values ('a', 1, '2026-12-10')"_s);
-    OpenQuery(temp(),
-              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
-              {QDate(2026, 12, 10)});
+    m_db->exec(
+        u"insert into RecordTable (RecordUser, RecordCounter, RecordRecordDate) values ('a', 1, '2026-12-10')"_s);
+    OpenQuery(
+        temp(),
+        u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
+        {QDate(2026, 12, 10)});
     QCOMPARE(temp().recordCount(), 1);
     QCOMPARE(temp().value(u"CounterName"_s).toString(), u"车工"_s);
     QVERIFY(!temp().isUpdatable());

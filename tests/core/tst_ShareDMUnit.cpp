@@ -1,6 +1,6 @@
+#include "ListControls.h"
 #include "MessageBoxRecorder.h"
 #include "QirvoError.h"
-#include "ListControls.h"
 #include "ShareDMUnit.h"
 #include "TestDatabase.h"
 
@@ -90,8 +90,9 @@ void TestShareDMUnit::isFloat()
 
 void TestShareDMUnit::connectionStringNamesPathAndPassword()
 {
-    QCOMPARE(BuildConnectionString(u"/srv/q;x/Qirvo.mdb"_s, DatabasePassword),
-             u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/q;x/Qirvo.mdb;Jet OLEDB:Database Password=ValdraKestun"_s);
+    QCOMPARE(
+        BuildConnectionString(u"/srv/q;x/Qirvo.mdb"_s, DatabasePassword),
+        u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/q;x/Qirvo.mdb;Jet OLEDB:Database Password=ValdraKestun"_s);
     Connection connection;
     connection.setConnectionString(BuildConnectionString(u"/srv/q;x/Qirvo.mdb"_s, DatabasePassword));
     QCOMPARE(connection.databasePath(), u"/srv/q;x/Qirvo.mdb"_s);
@@ -143,7 +144,8 @@ void TestShareDMUnit::lookupFieldValue()
     QCOMPARE(LookupFieldValue(u"[User]"_s, u"UserBase"_s, li).toDouble(), 1500.5);
     QVERIFY(!LookupFieldValue(u"[User]"_s, u"UserPhone"_s, li).isValid());
     QVERIFY(!LookupFieldValue(u"[User]"_s, u"UserBase"_s, Condition(u"UserName=?"_s, {u"王五"_s})).isValid());
-    QVERIFY(!LookupFieldValue(u"Power"_s, u"PowerSet"_s, Condition(u"PowerName=?"_s, {u"nobody"_s})).toBool());
+    QVERIFY(
+        !LookupFieldValue(u"Power"_s, u"PowerSet"_s, Condition(u"PowerName=?"_s, {u"nobody"_s})).toBool());
     QCOMPARE(VariantToText(LookupFieldValue(u"[User]"_s, u"UserPhone"_s, li)), QString());
 }
 
@@ -162,10 +164,12 @@ void TestShareDMUnit::updateTwoFieldsInsertsWhenMissing()
 {
     TestDatabase db;
     const Condition modify(u"ParameterName=?"_s, {u"修改"_s});
-    QVERIFY(UpdateTwoFields(u"Parameter"_s, modify, u"ParameterName"_s, u"修改"_s, u"ParameterValue"_s, u"abc"_s));
+    QVERIFY(UpdateTwoFields(u"Parameter"_s, modify, u"ParameterName"_s, u"修改"_s, u"ParameterValue"_s,
+                            u"abc"_s));
     QCOMPARE(db.scalar(u"select count(*) from Parameter"_s).toInt(), 1);
     QCOMPARE(VariantToText(LookupFieldValue(u"Parameter"_s, u"ParameterValue"_s, modify)), u"abc"_s);
-    QVERIFY(UpdateTwoFields(u"Parameter"_s, modify, u"ParameterName"_s, u"修改"_s, u"ParameterValue"_s, QString()));
+    QVERIFY(UpdateTwoFields(u"Parameter"_s, modify, u"ParameterName"_s, u"修改"_s, u"ParameterValue"_s,
+                            QString()));
     QCOMPARE(db.scalar(u"select count(*) from Parameter"_s).toInt(), 1);
     QCOMPARE(db.scalar(u"select ParameterValue from Parameter"_s).toString(), QString());
     QVERIFY(!db.scalar(u"select ParameterValue from Parameter"_s).isNull());
@@ -177,10 +181,12 @@ void TestShareDMUnit::updateTwoFieldsChangesOnlyFirstMatch()
     db.exec(u"insert into Power (PowerName, PowerKey) values ('dup', 'one'), ('dup', 'two')"_s);
     QVERIFY(UpdateTwoFields(u"Power"_s, Condition(u"PowerName=?"_s, {u"DUP"_s}), u"PowerName"_s, u"dup"_s,
                             u"PowerKey"_s, u"new"_s));
-    QCOMPARE(db.scalar(u"select group_concat(PowerKey, ',') from (select PowerKey from Power where PowerName='dup' "
-                       u"order by rowid)"_s)
-                 .toString(),
-             u"new,two"_s);
+    QCOMPARE(
+        db.scalar(
+              u"select group_concat(PowerKey, ',') from (select PowerKey from Power where PowerName='dup' "
+              u"order by rowid)"_s)
+            .toString(),
+        u"new,two"_s);
 }
 
 void TestShareDMUnit::updateTwoFieldsReportsFailure()
@@ -196,8 +202,8 @@ void TestShareDMUnit::nameWithQuoteIsData()
 {
     TestDatabase db;
     const QString name = u"O'Brien \"张\"; drop table Power; --"_s;
-    QVERIFY(UpdateTwoFields(u"Power"_s, Condition(u"PowerName=?"_s, {name}), u"PowerName"_s, name, u"PowerKey"_s,
-                            u"k'ey"_s));
+    QVERIFY(UpdateTwoFields(u"Power"_s, Condition(u"PowerName=?"_s, {name}), u"PowerName"_s, name,
+                            u"PowerKey"_s, u"k'ey"_s));
     QCOMPARE(VariantToText(LookupFieldValue(u"Power"_s, u"PowerKey"_s, Condition(u"PowerName=?"_s, {name}))),
              u"k'ey"_s);
     QComboBox box;
