@@ -1,11 +1,13 @@
 #include "MainUnit.h"
 
 #include "Clock.h"
+#include "DataGrid.h"
 #include "HandlerGuard.h"
 #include "ListControls.h"
 #include "LoginCheck.h"
 #include "LoginUnit.h"
 #include "Query.h"
+#include "ReportComponent.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "TabIcons.h"
@@ -56,14 +58,35 @@ QToolButton* largeButton(const QString& caption, const QString& name, const QIco
     return large;
 }
 
-// Stands where the tab's list goes.
-QFrame* listArea(const QString& name, QWidget* parent)
+const QColor Fuchsia(0xff, 0x00, 0xff);
+const QColor Lime(0x00, 0xff, 0x00);
+const QColor Green(0x00, 0x80, 0x00);
+
+DataGrid* grid(DataGrid::Kind kind, Query& query, const QList<GridColumn>& columns, const QString& name,
+               QWidget* parent)
 {
-    auto* frame = named(new QFrame(parent), name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    frame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    return frame;
+    auto* result = named(new DataGrid(kind, query, parent), name);
+    result->setColumns(columns);
+    for (const GridColumn& column : columns)
+        if (column.footer != GridColumn::Footer::None)
+            result->setFooterVisible(true);
+    return result;
 }
+
+GridColumn column(const QString& field, const QString& title, int width,
+                  GridColumn::Footer footer = GridColumn::Footer::None, const QColor& colour = Qt::black)
+{
+    GridColumn result;
+    result.fieldName = field;
+    result.title = title;
+    result.width = width;
+    result.footer = footer;
+    result.footerColour = colour;
+    return result;
+}
+
+constexpr auto Sum = GridColumn::Footer::Sum;
+constexpr auto Count = GridColumn::Footer::Count;
 
 QHBoxLayout* buttonRow(std::initializer_list<QWidget*> widgets)
 {
@@ -92,6 +115,10 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
     ADOQueryjcheng->setSql(u"select * from jcheng"_s);
     ADOQueryPayfor = ownQuery(u"ADOQueryPayfor"_s);
     ADOQueryPayfor->setSql(u"select * from payfor"_s);
+    frReport1 = ownReport(u"frReport1"_s, *ADOQueryCenter, u"frDBDataSet1"_s);
+    frReport2 = ownReport(u"frReport2"_s, *ADOQueryStat, u"frDBDataSet2"_s);
+    frReport3 = ownReport(u"frReport3"_s, *ADOQueryUser, u"frDBDataSet3"_s);
+    frReport4 = ownReport(u"frReport4"_s, *ADOQueryPayfor, u"frDBDataSet4"_s);
 
     ImageList1 = BuildImageList();
     pag1 = named(new QTabWidget(this), u"pag1"_s);
@@ -112,11 +139,19 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
         move(screen->availableGeometry().center() - rect().center());
 
     connect(cbx1, &QComboBox::currentIndexChanged, this, guarded(this, &TQirvofrm::cbx1Change));
+    connect(btn4, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn4Click));
+    connect(btn8, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn8Click));
+    connect(btn16, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn16Click));
 }
 
 Query* TQirvofrm::ownQuery(const QString& name)
 {
     return named(new Query(ShareDM->ADOConnection1, this), name);
+}
+
+ReportComponent* TQirvofrm::ownReport(const QString& name, Query& dataset, const QString& datasetName)
+{
+    return named(new ReportComponent(dataset, datasetName, this), name);
 }
 
 QWidget* TQirvofrm::buildDataCentreTab()
@@ -132,7 +167,14 @@ QWidget* TQirvofrm::buildDataCentreTab()
     btn5 = button(u"统计列表数量"_s, u"btn5"_s, pnl1);
     btn1 = button(u"查找"_s, u"btn1"_s, pnl1);
     pnl1->setLayout(buttonRow({lbl1, dtRecord, btn3, btn4, btn5, btn1}));
-    DBGridEh3 = listArea(u"DBGridEh3"_s, tab2);
+    DBGridEh3 = grid(DataGrid::Kind::List, *ADOQueryCenter,
+                     {column(u"RecordSerial"_s, u"编号"_s, 80, Count, Qt::blue),
+                      column(u"RecordUser"_s, u"用户名"_s, 80), column(u"RecordRecordDate"_s, u"录入时间"_s, 80),
+                      column(u"CounterSerial"_s, u"工种编号"_s, 80), column(u"CounterName"_s, u"工种名称"_s, 80),
+                      column(u"CounterUnit"_s, u"单位"_s, 80), column(u"RecordPrice"_s, u"单价"_s, 80),
+                      column(u"RecordNumber"_s, u"件数"_s, 80, Sum, Qt::blue),
+                      column(u"RecordSum"_s, u"总额"_s, 80, Sum, Qt::red), column(u"RecordRemark"_s, u"备注"_s, 160)},
+                     u"DBGridEh3"_s, tab2);
 
     auto* layout = new QVBoxLayout(tab2);
     layout->addWidget(pnl1);
@@ -144,7 +186,14 @@ QWidget* TQirvofrm::buildRosterTab()
 {
     tab1 = named(new QWidget, u"tab1"_s);
     btn8 = button(u"打印花名册"_s, u"btn8"_s, tab1);
-    DBGridEh4 = listArea(u"DBGridEh4"_s, tab1);
+    DBGridEh4 = grid(DataGrid::Kind::Edit, *ADOQueryUser,
+                     {column(u"UserName"_s, u"姓名"_s, 100), column(u"UserAge"_s, u"年龄"_s, 40),
+                      column(u"UserSex"_s, u"性别"_s, 40), column(u"UserPhone"_s, u"联系电话"_s, 80),
+                      column(u"UserWorkDate"_s, u"入厂时间"_s, 80), column(u"UserCounterName"_s, u"工种"_s, 60),
+                      column(u"UserCardID"_s, u"身份证"_s, 130), column(u"UserAddress"_s, u"联系地址"_s, 200),
+                      column(u"UserBase"_s, u"基本工资"_s, 60)},
+                     u"DBGridEh4"_s, tab1);
+    DBGridEh4->setPickList(2, {u"男"_s, u"女"_s});
     auto* layout = new QVBoxLayout(tab1);
     layout->addLayout(buttonRow({btn8}));
     layout->addWidget(DBGridEh4);
@@ -155,7 +204,10 @@ QWidget* TQirvofrm::buildWorkTypeTab()
 {
     tab3 = named(new QWidget, u"tab3"_s);
     btn11 = button(u"添加工种"_s, u"btn11"_s, tab3);
-    DBGridEh1 = listArea(u"DBGridEh1"_s, tab3);
+    DBGridEh1 = grid(DataGrid::Kind::List, *ADOQueryCounter,
+                     {column(u"CounterSerial"_s, u"编号"_s, 80), column(u"CounterName"_s, u"工种名称"_s, 100),
+                      column(u"CounterUnit"_s, u"工种单位"_s, 70), column(u"CounterRemark"_s, u"备注"_s, 250)},
+                     u"DBGridEh1"_s, tab3);
     auto* layout = new QVBoxLayout(tab3);
     layout->addLayout(buttonRow({btn11}));
     layout->addWidget(DBGridEh1);
@@ -205,7 +257,11 @@ QWidget* TQirvofrm::buildRewardTab()
     tab5 = named(new QWidget, u"tab5"_s);
     btn12 = button(u"添加奖励"_s, u"btn12"_s, tab5);
     btn13 = button(u"添加惩罚"_s, u"btn13"_s, tab5);
-    DBGridEh2 = listArea(u"DBGridEh2"_s, tab5);
+    DBGridEh2 = grid(DataGrid::Kind::List, *ADOQueryjcheng,
+                     {column(u"jchengUser"_s, u"员工姓名"_s, 100), column(u"jcTypeStr"_s, u"类型"_s, 60),
+                      column(u"jchengDate"_s, u"日期"_s, 120), column(u"jchengReson"_s, u"原因"_s, 100),
+                      column(u"jchengSum"_s, u"金额"_s, 100, Sum, Fuchsia), column(u"jchengRemark"_s, u"备注"_s, 250)},
+                     u"DBGridEh2"_s, tab5);
     auto* layout = new QVBoxLayout(tab5);
     layout->addLayout(buttonRow({btn12, btn13}));
     layout->addWidget(DBGridEh2);
@@ -218,7 +274,15 @@ QWidget* TQirvofrm::buildPayrollTab()
     btn14 = button(u"重新生成工资"_s, u"btn14"_s, tab6);
     btn15 = button(u"导出Excel"_s, u"btn15"_s, tab6);
     btn16 = button(u"打印列表"_s, u"btn16"_s, tab6);
-    DBGridEh5 = listArea(u"DBGridEh5"_s, tab6);
+    DBGridEh5 = grid(DataGrid::Kind::List, *ADOQueryPayfor,
+                     {column(u"payforUser"_s, u"员工姓名"_s, 100), column(u"payforStartDate"_s, u"开始日期"_s, 100),
+                      column(u"payforEndDate"_s, u"结束日期"_s, 100),
+                      column(u"payforBase"_s, u"基本工资"_s, 80, Sum, Qt::red),
+                      column(u"payforjli"_s, u"奖励"_s, 80, Sum, Qt::blue),
+                      column(u"payforcfa"_s, u"惩罚"_s, 80, Sum, Lime),
+                      column(u"payforjjian"_s, u"计件工资"_s, 80, Sum, Fuchsia),
+                      column(u"PayforSum"_s, u"合计"_s, 100, Sum, Green)},
+                     u"DBGridEh5"_s, tab6);
     auto* layout = new QVBoxLayout(tab6);
     layout->addLayout(buttonRow({btn14, btn15, btn16}));
     layout->addWidget(DBGridEh5);
@@ -275,4 +339,21 @@ void TQirvofrm::cbx1Change()
 {
     edt2->setText(VariantToText(
         LookupFieldValue(u"Power"_s, u"PowerKey"_s, Condition(u"PowerName=?"_s, {cbx1->currentText()}))));
+}
+
+void TQirvofrm::btn4Click()
+{
+    PrintReport(*frReport1, u"frf/Report.frf"_s, this);
+}
+
+void TQirvofrm::btn8Click()
+{
+    PrintReport(*frReport3, u"frf/UserReport.frf"_s, this);
+}
+
+void TQirvofrm::btn16Click()
+{
+    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+        return;
+    PrintReport(*frReport4, u"frf/gjList.frf"_s, this);
 }

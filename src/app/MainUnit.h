@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class DataGrid;
 class QDateEdit;
 class QComboBox;
 class QFrame;
@@ -18,6 +19,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 class Query;
+class ReportComponent;
 
 // The main window: six tabs over the shared connection, and the start-up that connects, logs in
 // and loads every list.
@@ -51,17 +53,17 @@ public:
     QPushButton* btn4;
     QPushButton* btn5;
     QPushButton* btn1;
-    QFrame* DBGridEh3;
+    DataGrid* DBGridEh3;
 
     // 员工管理
     QWidget* tab1;
     QPushButton* btn8;
-    QFrame* DBGridEh4;
+    DataGrid* DBGridEh4;
 
     // 参数初始化
     QWidget* tab3;
     QPushButton* btn11;
-    QFrame* DBGridEh1;
+    DataGrid* DBGridEh1;
 
     // 管理设置
     QWidget* tab4;
@@ -80,14 +82,14 @@ public:
     QWidget* tab5;
     QPushButton* btn12;
     QPushButton* btn13;
-    QFrame* DBGridEh2;
+    DataGrid* DBGridEh2;
 
     // 工资统计
     QWidget* tab6;
     QPushButton* btn14;
     QPushButton* btn15;
     QPushButton* btn16;
-    QFrame* DBGridEh5;
+    DataGrid* DBGridEh5;
 
     Query* ADOQueryCenter;
     Query* ADOQueryUser;
@@ -96,10 +98,18 @@ public:
     Query* ADOQueryjcheng;
     Query* ADOQueryPayfor;
 
+    ReportComponent* frReport1;
+    ReportComponent* frReport2;
+    ReportComponent* frReport3;
+    ReportComponent* frReport4;
+
     void RefreshDayList();
     void RefreshRewardList(const Condition& filter);
     void RefreshPayrollList();
     void cbx1Change();
+    void btn4Click();
+    void btn8Click();
+    void btn16Click();
 
 private:
     QWidget* buildDataCentreTab();
@@ -109,6 +119,7 @@ private:
     QWidget* buildRewardTab();
     QWidget* buildPayrollTab();
     Query* ownQuery(const QString& name);
+    ReportComponent* ownReport(const QString& name, Query& dataset, const QString& datasetName);
 
     std::function<int()> m_runLogin;
 };

@@ -132,6 +132,7 @@ void Query::open()
         throw QirvoError(u"数据库查询失败：%1"_s.arg(m_lastError));
     }
 
+    emit aboutToReset();
     m_table = table;
     m_fields = fields;
     m_rows = std::move(rows);
@@ -158,6 +159,7 @@ void Query::close()
 {
     if (m_state == State::Inactive)
         return;
+    emit aboutToReset();
     m_table.clear();
     m_selectList.clear();
     m_fields.clear();
@@ -208,10 +210,16 @@ int Query::currentRow() const
 void Query::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || row >= m_rows.size() || (row == m_current && !m_eof))
+    if (row < 0 || row >= m_rows.size())
         return;
-    if (m_state != State::Browse)
-        post();
+    if (m_state != State::Browse) {
+        const bool dropsRowAbove = m_state == State::Insert && m_modifiedColumns.isEmpty() && m_current < row;
+        checkBrowseMode();
+        if (dropsRowAbove)
+            --row;
+    }
+    if (row == m_current && !m_eof)
+        return;
     m_current = row;
     m_eof = false;
     emit currentRowChanged(m_current);
@@ -228,8 +236,7 @@ void Query::first()
 void Query::next()
 {
     requireActive();
-    if (m_state != State::Browse)
-        post();
+    checkBrowseMode();
     if (m_current + 1 < m_rows.size())
         setCurrentRow(m_current + 1);
     else
@@ -294,19 +301,20 @@ void Query::edit()
 
 void Query::append()
 {
-    startInsert(int(m_rows.size()));
+    startInsert(true);
 }
 
 void Query::insert()
 {
-    startInsert(m_current < 0 ? 0 : m_current);
+    startInsert(false);
 }
 
-void Query::startInsert(int position)
+void Query::startInsert(bool atEnd)
 {
     requireUpdatable();
-    if (m_state != State::Browse)
-        post();
+    checkBrowseMode();
+    const int position = atEnd || m_current < 0 ? int(m_rows.size()) : m_current;
+    emit aboutToInsertRow(position);
     m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size())});
     m_buffer = QVector<QVariant>(m_fields.size());
     m_modifiedColumns.clear();
@@ -447,9 +455,19 @@ void Query::remove()
     dropCurrentRow();
 }
 
+// Leaving a row posts its changes; a new row nothing was typed into is dropped instead.
+void Query::checkBrowseMode()
+{
+    if (m_state == State::Insert && m_modifiedColumns.isEmpty())
+        cancel();
+    else if (m_state == State::Edit || m_state == State::Insert)
+        post();
+}
+
 void Query::dropCurrentRow()
 {
     const int removed = m_current;
+    emit aboutToRemoveRow(removed);
     m_rows.remove(removed);
     m_current = std::min(removed, int(m_rows.size()) - 1);
     m_eof = m_rows.isEmpty();

@@ -62,6 +62,7 @@ public:
     QVariant value(int row, int column) const;
 
     void edit();
+    // A new row at the end, or before the current row; a pending change is posted first.
     void append();
     void insert();
     void setValue(const QString& field, const QVariant& value);
@@ -71,9 +72,12 @@ public:
     void remove();
 
 signals:
+    void aboutToReset();
     void reset();
+    void aboutToInsertRow(int row);
     void rowInserted(int row);
     void rowChanged(int row);
+    void aboutToRemoveRow(int row);
     void rowRemoved(int row);
     void currentRowChanged(int row);
     void stateChanged(Query::State state);
@@ -88,7 +92,8 @@ private:
     void requireActive() const;
     void requireUpdatable() const;
     void setState(State state);
-    void startInsert(int position);
+    void startInsert(bool atEnd);
+    void checkBrowseMode();
     void dropCurrentRow();
     int column(const QString& field) const;
     QString tableColumn(int column) const;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "GridColumn.h"
+
+#include <QList>
+#include <QStringList>
+
+class Query;
+
+// Footer texts over every row of a query: sums skip empty values, counts count rows.
+class FooterAggregates
+{
+public:
+    static QStringList compute(const Query& query, const QList<GridColumn>& columns);
+    // A sum as the footer shows it: at most three decimals, no trailing zeros.
+    static QString formatSum(double sum);
+};

@@ -1,0 +1,55 @@
+#include "GridDelegate.h"
+
+#include "HandlerGuard.h"
+#include "QueryTableModel.h"
+
+#include <QComboBox>
+
+GridDelegate::GridDelegate(QueryTableModel& model, QWidget* grid)
+    : QStyledItemDelegate(grid), m_model(model), m_grid(grid)
+{
+}
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const
+{
+    const QStringList& pickList = m_model.columns().at(index.column()).pickList;
+    if (pickList.isEmpty())
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->addItems(pickList);
+    return box;
+}
+
+void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        box->setCurrentText(index.data(Qt::EditRole).toString());
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    runHandler(m_grid, [&] {
+        if (auto* box = qobject_cast<QComboBox*>(editor))
+            model->setData(index, box->currentText());
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    });
+}
+
+void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!m_cellParams)
+        return;
+    QColor text = option->palette.color(QPalette::Text);
+    QColor background;
+    m_cellParams(m_model.columns().at(index.column()), index.row(), text, background);
+    option->palette.setColor(QPalette::Text, text);
+    if (background.isValid())
+        option->backgroundBrush = background;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QVariant>
+
+// An edit box for amounts: only text that stays a number with at most two decimals can be typed.
+// Its value is null while the text is empty; a lone sign counts as 0.
+class NumberEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit NumberEdit(QWidget* parent = nullptr);
+
+    QVariant value() const;
+    // A null value empties the text.
+    void setValue(const QVariant& value);
+
+    // Whether typing this text into the box is allowed.
+    static bool acceptsText(const QString& text);
+
+signals:
+    // On every change of the text, typed or set.
+    void valueChanged();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+};

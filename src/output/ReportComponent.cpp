@@ -1,0 +1,89 @@
+#include "ReportComponent.h"
+
+#include "MessageBox.h"
+#include "QirvoError.h"
+#include "Query.h"
+#include "ReportLayout.h"
+#include "ReportPreview.h"
+#include "ShareDMUnit.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+using namespace Qt::StringLiterals;
+
+std::function<void(const ReportComponent&)> ReportComponent::s_previewHandler;
+
+ReportComponent::ReportComponent(Query& dataset, const QString& datasetName, QObject* parent)
+    : QObject(parent), m_dataset(dataset), m_datasetName(datasetName)
+{
+}
+
+void ReportComponent::setPreviewHandler(std::function<void(const ReportComponent&)> handler)
+{
+    s_previewHandler = std::move(handler);
+}
+
+bool ReportComponent::LoadFromFile(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    ReportTemplate loaded = ReportTemplate::load(path);
+    if (loaded.dataset.compare(m_datasetName, Qt::CaseInsensitive) != 0)
+        throw QirvoError(u"报表模板 %1 有误：它读取数据集 %2，而此处打印的是 %3"_s.arg(loaded.name, loaded.dataset,
+                                                                                  m_datasetName));
+    m_definition = std::move(loaded);
+    return true;
+}
+
+bool ReportComponent::PrepareReport(QWidget* parent)
+{
+    m_pages.clear();
+    if (!m_definition)
+        return false;
+    QProgressDialog progressWindow(u"正在准备报表……"_s, u"取消"_s, 0, 0, parent);
+    progressWindow.setWindowTitle(u"报表"_s);
+    progressWindow.setWindowModality(Qt::WindowModal);
+    progressWindow.setMinimumDuration(400);
+    const auto progress = [&progressWindow](int done, int total) {
+        // Checking every row would cost more than the rows; a few hundred at a time keeps Cancel live.
+        if (done % 256 == 0 || done == total) {
+            progressWindow.setMaximum(total);
+            progressWindow.setValue(done);
+            QApplication::processEvents();
+        }
+        return !progressWindow.wasCanceled();
+    };
+    const std::optional<QList<ReportPage>> pages =
+        ReportLayout::prepare(*m_definition, m_dataset, QDateTime::currentDateTime(), progress);
+    if (!pages)
+        return false;
+    m_pages = *pages;
+    return true;
+}
+
+void ReportComponent::ShowPreparedReport(QWidget* parent)
+{
+    if (m_pages.isEmpty())
+        return;
+    if (s_previewHandler) {
+        s_previewHandler(*this);
+        return;
+    }
+    ReportPreview preview(m_pages, parent);
+    preview.exec();
+}
+
+void PrintReport(ReportComponent& report, const QString& templatePath, QWidget* parent)
+{
+    const QString path = AppDir() + templatePath;
+    if (!report.LoadFromFile(path) && !report.hasDefinition()) {
+        MessageBox::warning(parent, u"找不到报表模板文件：\n%1"_s.arg(path));
+        return;
+    }
+    if (!report.PrepareReport(parent))
+        return;
+    report.ShowPreparedReport(parent);
+}
