@@ -167,14 +167,14 @@ QWidget* TQirvofrm::buildDataCentreTab()
     btn5 = button(u"统计列表数量"_s, u"btn5"_s, pnl1);
     btn1 = button(u"查找"_s, u"btn1"_s, pnl1);
     pnl1->setLayout(buttonRow({lbl1, dtRecord, btn3, btn4, btn5, btn1}));
-    DBGridEh3 = grid(DataGrid::Kind::List, *ADOQueryCenter,
-                     {column(u"RecordSerial"_s, u"编号"_s, 80, Count, Qt::blue),
-                      column(u"RecordUser"_s, u"用户名"_s, 80), column(u"RecordRecordDate"_s, u"录入时间"_s, 80),
-                      column(u"CounterSerial"_s, u"工种编号"_s, 80), column(u"CounterName"_s, u"工种名称"_s, 80),
-                      column(u"CounterUnit"_s, u"单位"_s, 80), column(u"RecordPrice"_s, u"单价"_s, 80),
-                      column(u"RecordNumber"_s, u"件数"_s, 80, Sum, Qt::blue),
-                      column(u"RecordSum"_s, u"总额"_s, 80, Sum, Qt::red), column(u"RecordRemark"_s, u"备注"_s, 160)},
-                     u"DBGridEh3"_s, tab2);
+    DBGridEh3 = grid(
+        DataGrid::Kind::List, *ADOQueryCenter,
+        {column(u"RecordSerial"_s, u"编号"_s, 80, Count, Qt::blue), column(u"RecordUser"_s, u"用户名"_s, 80),
+         column(u"RecordRecordDate"_s, u"录入时间"_s, 80), column(u"CounterSerial"_s, u"工种编号"_s, 80),
+         column(u"CounterName"_s, u"工种名称"_s, 80), column(u"CounterUnit"_s, u"单位"_s, 80),
+         column(u"RecordPrice"_s, u"单价"_s, 80), column(u"RecordNumber"_s, u"件数"_s, 80, Sum, Qt::blue),
+         column(u"RecordSum"_s, u"总额"_s, 80, Sum, Qt::red), column(u"RecordRemark"_s, u"备注"_s, 160)},
+        u"DBGridEh3"_s, tab2);
 
     auto* layout = new QVBoxLayout(tab2);
     layout->addWidget(pnl1);
@@ -189,9 +189,9 @@ QWidget* TQirvofrm::buildRosterTab()
     DBGridEh4 = grid(DataGrid::Kind::Edit, *ADOQueryUser,
                      {column(u"UserName"_s, u"姓名"_s, 100), column(u"UserAge"_s, u"年龄"_s, 40),
                       column(u"UserSex"_s, u"性别"_s, 40), column(u"UserPhone"_s, u"联系电话"_s, 80),
-                      column(u"UserWorkDate"_s, u"入厂时间"_s, 80), column(u"UserCounterName"_s, u"工种"_s, 60),
-                      column(u"UserCardID"_s, u"身份证"_s, 130), column(u"UserAddress"_s, u"联系地址"_s, 200),
-                      column(u"UserBase"_s, u"基本工资"_s, 60)},
+                      column(u"UserWorkDate"_s, u"入厂时间"_s, 80),
+                      column(u"UserCounterName"_s, u"工种"_s, 60), column(u"UserCardID"_s, u"身份证"_s, 130),
+                      column(u"UserAddress"_s, u"联系地址"_s, 200), column(u"UserBase"_s, u"基本工资"_s, 60)},
                      u"DBGridEh4"_s, tab1);
     DBGridEh4->setPickList(2, {u"男"_s, u"女"_s});
     auto* layout = new QVBoxLayout(tab1);
@@ -204,10 +204,11 @@ QWidget* TQirvofrm::buildWorkTypeTab()
 {
     tab3 = named(new QWidget, u"tab3"_s);
     btn11 = button(u"添加工种"_s, u"btn11"_s, tab3);
-    DBGridEh1 = grid(DataGrid::Kind::List, *ADOQueryCounter,
-                     {column(u"CounterSerial"_s, u"编号"_s, 80), column(u"CounterName"_s, u"工种名称"_s, 100),
-                      column(u"CounterUnit"_s, u"工种单位"_s, 70), column(u"CounterRemark"_s, u"备注"_s, 250)},
-                     u"DBGridEh1"_s, tab3);
+    DBGridEh1 =
+        grid(DataGrid::Kind::List, *ADOQueryCounter,
+             {column(u"CounterSerial"_s, u"编号"_s, 80), column(u"CounterName"_s, u"工种名称"_s, 100),
+              column(u"CounterUnit"_s, u"工种单位"_s, 70), column(u"CounterRemark"_s, u"备注"_s, 250)},
+             u"DBGridEh1"_s, tab3);
     auto* layout = new QVBoxLayout(tab3);
     layout->addLayout(buttonRow({btn11}));
     layout->addWidget(DBGridEh1);
@@ -260,7 +261,8 @@ QWidget* TQirvofrm::buildRewardTab()
     DBGridEh2 = grid(DataGrid::Kind::List, *ADOQueryjcheng,
                      {column(u"jchengUser"_s, u"员工姓名"_s, 100), column(u"jcTypeStr"_s, u"类型"_s, 60),
                       column(u"jchengDate"_s, u"日期"_s, 120), column(u"jchengReson"_s, u"原因"_s, 100),
-                      column(u"jchengSum"_s, u"金额"_s, 100, Sum, Fuchsia), column(u"jchengRemark"_s, u"备注"_s, 250)},
+                      column(u"jchengSum"_s, u"金额"_s, 100, Sum, Fuchsia),
+                      column(u"jchengRemark"_s, u"备注"_s, 250)},
                      u"DBGridEh2"_s, tab5);
     auto* layout = new QVBoxLayout(tab5);
     layout->addLayout(buttonRow({btn12, btn13}));
@@ -274,15 +276,16 @@ QWidget* TQirvofrm::buildPayrollTab()
     btn14 = button(u"重新生成工资"_s, u"btn14"_s, tab6);
     btn15 = button(u"导出Excel"_s, u"btn15"_s, tab6);
     btn16 = button(u"打印列表"_s, u"btn16"_s, tab6);
-    DBGridEh5 = grid(DataGrid::Kind::List, *ADOQueryPayfor,
-                     {column(u"payforUser"_s, u"员工姓名"_s, 100), column(u"payforStartDate"_s, u"开始日期"_s, 100),
-                      column(u"payforEndDate"_s, u"结束日期"_s, 100),
-                      column(u"payforBase"_s, u"基本工资"_s, 80, Sum, Qt::red),
-                      column(u"payforjli"_s, u"奖励"_s, 80, Sum, Qt::blue),
-                      column(u"payforcfa"_s, u"惩罚"_s, 80, Sum, Lime),
-                      column(u"payforjjian"_s, u"计件工资"_s, 80, Sum, Fuchsia),
-                      column(u"PayforSum"_s, u"合计"_s, 100, Sum, Green)},
-                     u"DBGridEh5"_s, tab6);
+    DBGridEh5 =
+        grid(DataGrid::Kind::List, *ADOQueryPayfor,
+             {column(u"payforUser"_s, u"员工姓名"_s, 100), column(u"payforStartDate"_s, u"开始日期"_s, 100),
+              column(u"payforEndDate"_s, u"结束日期"_s, 100),
+              column(u"payforBase"_s, u"基本工资"_s, 80, Sum, Qt::red),
+              column(u"payforjli"_s, u"奖励"_s, 80, Sum, Qt::blue),
+              column(u"payforcfa"_s, u"惩罚"_s, 80, Sum, Lime),
+              column(u"payforjjian"_s, u"计件工资"_s, 80, Sum, Fuchsia),
+              column(u"PayforSum"_s, u"合计"_s, 100, Sum, Green)},
+             u"DBGridEh5"_s, tab6);
     auto* layout = new QVBoxLayout(tab6);
     layout->addLayout(buttonRow({btn14, btn15, btn16}));
     layout->addWidget(DBGridEh5);

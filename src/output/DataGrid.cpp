@@ -218,7 +218,8 @@ bool DataGrid::handleKey(QKeyEvent* event)
         return false;
     auto* view = static_cast<GridTableView*>(m_view);
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
-        if (rows.isUpdatable() && rows.recordCount() > 0 && MessageBox::askOkCancel(this, u"Delete record?"_s)) {
+        if (rows.isUpdatable() && rows.recordCount() > 0 &&
+            MessageBox::askOkCancel(this, u"Delete record?"_s)) {
             view->finishEditing();
             rows.remove();
         }

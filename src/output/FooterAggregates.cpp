@@ -31,5 +31,6 @@ QStringList FooterAggregates::compute(const Query& query, const QList<GridColumn
 
 QString FooterAggregates::formatSum(double sum)
 {
-    return QString::number(roundHalfEven(sum, 3) + 0.0, 'f', 3).remove(QRegularExpression(QStringLiteral("\\.?0+$")));
+    return QString::number(roundHalfEven(sum, 3) + 0.0, 'f', 3)
+        .remove(QRegularExpression(QStringLiteral("\\.?0+$")));
 }

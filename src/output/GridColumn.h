@@ -7,7 +7,12 @@
 // One column of a data grid: which field it shows and how.
 struct GridColumn
 {
-    enum class Footer { None, Sum, Count };
+    enum class Footer
+    {
+        None,
+        Sum,
+        Count
+    };
 
     QString fieldName;
     QString title;

@@ -7,8 +7,7 @@
 
 GridDelegate::GridDelegate(QueryTableModel& model, QWidget* grid)
     : QStyledItemDelegate(grid), m_model(model), m_grid(grid)
-{
-}
+{}
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                     const QModelIndex& index) const

@@ -15,12 +15,14 @@ class GridDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    using CellParams = std::function<void(const GridColumn& column, int row, QColor& text, QColor& background)>;
+    using CellParams =
+        std::function<void(const GridColumn& column, int row, QColor& text, QColor& background)>;
 
     GridDelegate(QueryTableModel& model, QWidget* grid);
     void setCellParams(CellParams cellParams) { m_cellParams = std::move(cellParams); }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
 

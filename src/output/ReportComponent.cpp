@@ -18,8 +18,7 @@ std::function<void(const ReportComponent&)> ReportComponent::s_previewHandler;
 
 ReportComponent::ReportComponent(Query& dataset, const QString& datasetName, QObject* parent)
     : QObject(parent), m_dataset(dataset), m_datasetName(datasetName)
-{
-}
+{}
 
 void ReportComponent::setPreviewHandler(std::function<void(const ReportComponent&)> handler)
 {
@@ -32,8 +31,8 @@ bool ReportComponent::LoadFromFile(const QString& path)
         return false;
     ReportTemplate loaded = ReportTemplate::load(path);
     if (loaded.dataset.compare(m_datasetName, Qt::CaseInsensitive) != 0)
-        throw QirvoError(u"报表模板 %1 有误：它读取数据集 %2，而此处打印的是 %3"_s.arg(loaded.name, loaded.dataset,
-                                                                                  m_datasetName));
+        throw QirvoError(u"报表模板 %1 有误：它读取数据集 %2，而此处打印的是 %3"_s.arg(
+            loaded.name, loaded.dataset, m_datasetName));
     m_definition = std::move(loaded);
     return true;
 }

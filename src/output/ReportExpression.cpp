@@ -115,27 +115,32 @@ QVariant valueOf(const Term& term, const ReportExpression::Context& context)
 
 void ReportExpression::checkSyntax(const QString& text)
 {
-    walk(text, [](const QString&) {}, [](const QString& expression) { parseTerm(expression); });
+    walk(
+        text, [](const QString&) {}, [](const QString& expression) { parseTerm(expression); });
 }
 
 void ReportExpression::checkFields(const QString& text, const Query& query)
 {
-    walk(text, [](const QString&) {}, [&query](const QString& expression) {
-        const Term term = parseTerm(expression);
-        if (!term.argument.isEmpty())
-            requireField(query, term.argument);
-        else if (!isBuiltin(term))
-            requireField(query, term.name);
-    });
+    walk(
+        text, [](const QString&) {},
+        [&query](const QString& expression) {
+            const Term term = parseTerm(expression);
+            if (!term.argument.isEmpty())
+                requireField(query, term.argument);
+            else if (!isBuiltin(term))
+                requireField(query, term.name);
+        });
 }
 
 QString ReportExpression::evaluate(const QString& text, const Context& context)
 {
     QString result;
-    walk(text, [&result](const QString& literal) { result += literal; }, [&](const QString& expression) {
-        const Term term = parseTerm(expression);
-        result += formatValue(valueOf(term, context), term.format);
-    });
+    walk(
+        text, [&result](const QString& literal) { result += literal; },
+        [&](const QString& expression) {
+            const Term term = parseTerm(expression);
+            result += formatValue(valueOf(term, context), term.format);
+        });
     return result;
 }
 

@@ -174,8 +174,9 @@ private:
         for (int i = 0; i < lines.size(); ++i) {
             if (i == 0 || !lines[i].sharesRow)
                 y += m_lineMm;
-            page.items.append(ReportItem{QRectF(MarginMm, y, contentWidth(), m_lineMm), evaluate(lines[i].text),
-                                         lines[i].align | Qt::AlignVCenter, m_report.fontPt, false, false});
+            page.items.append(ReportItem{QRectF(MarginMm, y, contentWidth(), m_lineMm),
+                                         evaluate(lines[i].text), lines[i].align | Qt::AlignVCenter,
+                                         m_report.fontPt, false, false});
         }
     }
 

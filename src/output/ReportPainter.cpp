@@ -16,8 +16,8 @@ void paintPage(QPainter& painter, const ReportPage& page, double dotsPerMm)
     QFont font;
     font.setFamilies({u"DejaVu Sans"_s, u"Noto Sans CJK SC"_s, u"宋体"_s, u"SimSun"_s});
     for (const ReportItem& item : page.items) {
-        const QRectF rect(item.rectMm.x() * dotsPerMm, item.rectMm.y() * dotsPerMm, item.rectMm.width() * dotsPerMm,
-                          item.rectMm.height() * dotsPerMm);
+        const QRectF rect(item.rectMm.x() * dotsPerMm, item.rectMm.y() * dotsPerMm,
+                          item.rectMm.width() * dotsPerMm, item.rectMm.height() * dotsPerMm);
         if (item.boxed) {
             painter.setPen(QPen(Qt::black, std::max(1.0, 0.2 * dotsPerMm)));
             painter.drawRect(rect);

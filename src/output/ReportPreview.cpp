@@ -63,8 +63,8 @@ void ReportPreview::print()
 void ReportPreview::savePdf()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = FileDialog::getSaveFileName(this, u"保存为 PDF"_s, folder + u"/报表.pdf"_s,
-                                                     u"PDF 文件 (*.pdf)"_s);
+    const QString path =
+        FileDialog::getSaveFileName(this, u"保存为 PDF"_s, folder + u"/报表.pdf"_s, u"PDF 文件 (*.pdf)"_s);
     if (path.isEmpty())
         return;
     ReportPainter::writePdf(m_pages, path);

@@ -156,7 +156,8 @@ ReportTemplate ReportTemplate::parse(const QString& text, const QString& name)
     if (result.dataset.isEmpty())
         throw QirvoError(u"报表模板 %1 有误：[report] 段没有写明数据集（dataset）"_s.arg(name));
     if (result.columns.isEmpty() && result.record.isEmpty())
-        throw QirvoError(u"报表模板 %1 有误：既没有 [columns] 段也没有 [record] 段，无内容可打印"_s.arg(name));
+        throw QirvoError(
+            u"报表模板 %1 有误：既没有 [columns] 段也没有 [record] 段，无内容可打印"_s.arg(name));
     return result;
 }
 

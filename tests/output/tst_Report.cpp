@@ -21,7 +21,8 @@ namespace {
 const QString TemplateFolder = QStringLiteral(QIRVO_FRF_DIR);
 const QString StatisticsSql =
     u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum FROM "
-    u"RecordTable,[Counter] where RecordCounter=CounterIndex GROUP BY RecordUser) as t1 left join (Select * from "
+    u"RecordTable,[Counter] where RecordCounter=CounterIndex GROUP BY RecordUser) as t1 left join (Select * "
+    u"from "
     u"[User]) as t2 on t1.RecordUser=t2.UserName"_s;
 const QString EntriesSql = u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s;
 
@@ -57,15 +58,20 @@ private:
 void TestReport::init()
 {
     m_db = std::make_unique<TestDatabase>();
-    m_db->exec(u"insert into [Counter] (CounterSerial, CounterName, CounterUnit) values ('01', '车工', '件'), "
-               u"('02', '包装', '箱')"_s);
-    m_db->exec(u"insert into [User] (UserName, UserAge, UserSex, UserPhone, UserCounterName, UserBase) values "
-               u"('张三', 32, '男', '13800000001', '车工', 1500), ('李四', 28, '女', '13800000002', '包装', 1400.5)"_s);
-    m_db->exec(u"insert into RecordTable (RecordSerial, RecordUser, RecordCounter, RecordPrice, RecordNumber, "
-               u"RecordSum, RecordRecordDate) values ('A001', '张三', 1, 0.35, 1200, 420, '2026-12-10'), "
-               u"('A002', '李四', 2, 1.2, 85, 102, '2026-12-10'), ('A003', '张三', 1, 0.3333, 3, 1, '2026-12-11')"_s);
-    m_db->exec(u"insert into Payfor (PayforEnable, payforUser, payforStartDate, payforEndDate, payforBase, payforjli, "
-               u"payforcfa, payforjjian, payforSum) values (1, '张三', '2026-12-01', '2026-12-31', 1500, 100, 0, 421, "
+    m_db->exec(
+        u"insert into [Counter] (CounterSerial, CounterName, CounterUnit) values ('01', '车工', '件'), "
+        u"('02', '包装', '箱')"_s);
+    m_db->exec(
+        u"insert into [User] (UserName, UserAge, UserSex, UserPhone, UserCounterName, UserBase) values "
+        u"('张三', 32, '男', '13800000001', '车工', 1500), ('李四', 28, '女', '13800000002', '包装', 1400.5)"_s);
+    m_db->exec(
+        u"insert into RecordTable (RecordSerial, RecordUser, RecordCounter, RecordPrice, RecordNumber, "
+        u"RecordSum, RecordRecordDate) values ('A001', '张三', 1, 0.35, 1200, 420, '2026-12-10'), "
+        u"('A002', '李四', 2, 1.2, 85, 102, '2026-12-10'), ('A003', '张三', 1, 0.3333, 3, 1, '2026-12-11')"_s);
+    m_db->exec(u"insert into Payfor (PayforEnable, payforUser, payforStartDate, payforEndDate, payforBase, "
+               u"payforjli, "
+               u"payforcfa, payforjjian, payforSum) values (1, '张三', '2026-12-01', '2026-12-31', 1500, "
+               u"100, 0, 421, "
                u"2021), (1, '李四', '2026-12-01', '2026-12-31', 1400.5, 0, -20, 102, 1482.5)"_s);
 }
 
@@ -145,18 +151,20 @@ void TestReport::deliveredTemplates_data()
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("bill") << u"Bill.frf"_s << u"frDBDataSet1"_s << EntriesSql + u" and RecordSerial='A002'"_s
-                          << QStringList{u"计件单"_s, u"单据编号：A002"_s, u"员工姓名：李四"_s, u"金    额：102.000 元"_s};
+                          << QStringList{u"计件单"_s, u"单据编号：A002"_s, u"员工姓名：李四"_s,
+                                         u"金    额：102.000 元"_s};
     QTest::newRow("day list") << u"Report.frf"_s << u"frDBDataSet1"_s << EntriesSql
-                              << QStringList{u"计件数据列表"_s, u"A003"_s, u"共 3 条"_s, u"1288"_s, u"523.000"_s,
-                                             u"第 1 页  共 1 页"_s};
+                              << QStringList{u"计件数据列表"_s, u"A003"_s,    u"共 3 条"_s,
+                                             u"1288"_s,         u"523.000"_s, u"第 1 页  共 1 页"_s};
     QTest::newRow("statistics") << u"Stat2.frf"_s << u"frDBDataSet2"_s << StatisticsSql
-                                << QStringList{u"员工计件统计"_s, u"张三"_s, u"1203"_s, u"421.000"_s, u"共 2 人"_s,
-                                               u"523.000"_s};
+                                << QStringList{u"员工计件统计"_s, u"张三"_s,    u"1203"_s,
+                                               u"421.000"_s,      u"共 2 人"_s, u"523.000"_s};
     QTest::newRow("roster") << u"UserReport.frf"_s << u"frDBDataSet3"_s << u"Select * from [User]"_s
                             << QStringList{u"员工花名册"_s, u"13800000002"_s, u"共 2 人"_s, u"2900.5"_s};
     QTest::newRow("payroll") << u"gjList.frf"_s << u"frDBDataSet4"_s
                              << u"select * from  payfor where PayforEnable=True"_s
-                             << QStringList{u"员工工资表"_s, u"1400.50"_s, u"-20.00"_s, u"3503.500"_s, u"2900.50"_s};
+                             << QStringList{u"员工工资表"_s, u"1400.50"_s, u"-20.00"_s, u"3503.500"_s,
+                                            u"2900.50"_s};
 }
 
 void TestReport::deliveredTemplates()
@@ -223,7 +231,9 @@ void TestReport::preparationWalksToLastRowAndCanBeCancelled()
     auto entries = query(EntriesSql);
     const ReportTemplate report = ReportTemplate::load(TemplateFolder + u"/Report.frf"_s);
     int calls = 0;
-    const auto cancelAtSecond = [&calls](int done, int) { return ++calls, done < 2; };
+    const auto cancelAtSecond = [&calls](int done, int) {
+        return ++calls, done < 2;
+    };
     QVERIFY(!ReportLayout::prepare(report, *entries, QDateTime::currentDateTime(), cancelAtSecond));
     QCOMPARE(calls, 2);
 
