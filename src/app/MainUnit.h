@@ -30,11 +30,7 @@ class TQirvofrm : public QWidget
 public:
     explicit TQirvofrm(QWidget* parent = nullptr);
 
-    enum class StartResult
-    {
-        Ready,
-        LoginCancelled
-    };
+    enum class StartResult { Ready, LoginCancelled };
     // The start-up steps, run once right before the window is first shown. Throws QirvoError when
     // the database cannot be opened or read; the window then must not be shown.
     StartResult FormShow();

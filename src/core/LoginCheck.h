@@ -2,12 +2,7 @@
 
 #include <QString>
 
-enum class LoginOutcome
-{
-    NoSuchAccount,
-    WrongPassword,
-    Accepted
-};
+enum class LoginOutcome { NoSuchAccount, WrongPassword, Accepted };
 
 // Compares the typed password with the account's stored one, exactly: letter case and blanks count.
 // The first row of that name decides. Throws QirvoError when the accounts cannot be read.

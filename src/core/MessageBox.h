@@ -11,20 +11,8 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum class Kind
-    {
-        Information,
-        Warning,
-        AskYesCancel,
-        AskOkCancel,
-        Error
-    };
-    enum class Answer
-    {
-        Ok,
-        Yes,
-        Cancel
-    };
+    enum class Kind { Information, Warning, AskYesCancel, AskOkCancel, Error };
+    enum class Answer { Ok, Yes, Cancel };
 
     struct Shown
     {

@@ -157,6 +157,7 @@ int Query::execute()
 
 void Query::close()
 {
+    m_deletedRowIds.clear();
     if (m_state == State::Inactive)
         return;
     emit aboutToReset();
@@ -168,6 +169,7 @@ void Query::close()
     m_eof = true;
     m_buffer.clear();
     m_modifiedColumns.clear();
+    m_defaultColumns.clear();
     setState(State::Inactive);
     emit reset();
 }
@@ -294,8 +296,11 @@ void Query::edit()
         return;
     if (m_current < 0)
         throw QirvoError(u"数据集中没有记录，无法编辑。"_s);
+    if (m_beforeEdit)
+        m_beforeEdit(*this);
     m_buffer = m_rows[m_current].values;
     m_modifiedColumns.clear();
+    m_defaultColumns.clear();
     setState(State::Edit);
 }
 
@@ -315,12 +320,24 @@ void Query::startInsert(bool atEnd)
     checkBrowseMode();
     const int position = atEnd || m_current < 0 ? int(m_rows.size()) : m_current;
     emit aboutToInsertRow(position);
-    m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size())});
+    m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size()), Pending::None, {}});
     m_buffer = QVector<QVariant>(m_fields.size());
     m_modifiedColumns.clear();
+    m_defaultColumns.clear();
     m_current = position;
     m_eof = false;
     setState(State::Insert);
+    if (m_onNewRecord) {
+        // Defaults set here are written with the row but do not count as typed changes.
+        m_settingDefaults = true;
+        try {
+            m_onNewRecord(*this);
+        } catch (...) {
+            m_settingDefaults = false;
+            throw;
+        }
+        m_settingDefaults = false;
+    }
     emit rowInserted(position);
     emit currentRowChanged(position);
 }
@@ -332,7 +349,7 @@ void Query::setValue(const QString& field, const QVariant& value)
         edit();
     tableColumn(index);
     m_buffer[index] = value.isNull() ? QVariant() : value;
-    m_modifiedColumns.insert(index);
+    (m_settingDefaults ? m_defaultColumns : m_modifiedColumns).insert(index);
     emit rowChanged(m_current);
 }
 
@@ -348,59 +365,85 @@ QString Query::tableColumn(int column) const
 void Query::post()
 {
     requireActive();
-    if (m_state == State::Edit)
-        writeEdit();
-    else if (m_state == State::Insert)
-        writeInsert();
-    else
+    if (m_state == State::Browse)
         return;
+    if (m_beforePost)
+        m_beforePost(*this);
+    Row& row = m_rows[m_current];
+    if (m_state == State::Insert) {
+        const QSet<int> columns = m_modifiedColumns + m_defaultColumns;
+        if (m_cachedUpdates) {
+            row.values = m_buffer;
+            row.pending = Pending::Inserted;
+            row.changedColumns = columns;
+        } else {
+            row = fetchRow(insertRow(m_buffer, columns));
+        }
+    } else if (!m_modifiedColumns.isEmpty()) {
+        if (m_cachedUpdates) {
+            row.values = m_buffer;
+            if (row.pending == Pending::None)
+                row.pending = Pending::Modified;
+            row.changedColumns += m_modifiedColumns;
+        } else {
+            updateRow(row.rowId, m_buffer, m_modifiedColumns);
+            row = fetchRow(row.rowId);
+        }
+    }
     m_buffer.clear();
     m_modifiedColumns.clear();
+    m_defaultColumns.clear();
     setState(State::Browse);
     emit rowChanged(m_current);
 }
 
-void Query::writeEdit()
+void Query::updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<int>& columns) const
 {
-    if (m_modifiedColumns.isEmpty())
-        return;
     QStringList assignments;
-    QVariantList values;
-    for (int index : std::as_const(m_modifiedColumns)) {
+    QVariantList bound;
+    for (int index : columns) {
         assignments << u"%1=?"_s.arg(quotedName(tableColumn(index)));
-        values << toSqlValue(m_buffer[index]);
+        bound << toSqlValue(values[index]);
     }
-    const qint64 rowId = m_rows[m_current].rowId;
     QSqlQuery statement(m_connection.database());
     statement.prepare(u"update %1 set %2 where rowid=?"_s.arg(quotedName(m_table), assignments.join(u',')));
-    bindAll(statement, values);
+    bindAll(statement, bound);
     statement.addBindValue(rowId);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
     if (statement.numRowsAffected() != 1)
         throw QirvoError(u"保存记录失败：该记录已不在数据库中。"_s);
-    m_rows[m_current] = fetchRow(rowId);
 }
 
-void Query::writeInsert()
+qint64 Query::insertRow(const QVector<QVariant>& values, const QSet<int>& columns) const
 {
-    QStringList columns;
+    QStringList names;
     QStringList placeholders;
-    QVariantList values;
-    for (int index : std::as_const(m_modifiedColumns)) {
-        columns << quotedName(tableColumn(index));
+    QVariantList bound;
+    for (int index : columns) {
+        names << quotedName(tableColumn(index));
         placeholders << u"?"_s;
-        values << toSqlValue(m_buffer[index]);
+        bound << toSqlValue(values[index]);
     }
     QSqlQuery statement(m_connection.database());
-    statement.prepare(columns.isEmpty()
-                          ? u"insert into %1 default values"_s.arg(quotedName(m_table))
-                          : u"insert into %1 (%2) values (%3)"_s.arg(quotedName(m_table), columns.join(u','),
-                                                                     placeholders.join(u',')));
-    bindAll(statement, values);
+    statement.prepare(names.isEmpty() ? u"insert into %1 default values"_s.arg(quotedName(m_table))
+                                      : u"insert into %1 (%2) values (%3)"_s.arg(
+                                            quotedName(m_table), names.join(u','), placeholders.join(u',')));
+    bindAll(statement, bound);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
-    m_rows[m_current] = fetchRow(statement.lastInsertId().toLongLong());
+    return statement.lastInsertId().toLongLong();
+}
+
+void Query::deleteRow(qint64 rowId) const
+{
+    QSqlQuery statement(m_connection.database());
+    statement.prepare(u"delete from %1 where rowid=?"_s.arg(quotedName(m_table)));
+    statement.addBindValue(rowId);
+    if (!statement.exec())
+        throw QirvoError(u"删除记录失败：%1"_s.arg(describe(statement)));
+    if (statement.numRowsAffected() != 1)
+        throw QirvoError(u"删除记录失败：该记录已不在数据库中。"_s);
 }
 
 // Reads a written row back, so that keys and defaults the database assigned show at once.
@@ -411,7 +454,7 @@ Query::Row Query::fetchRow(qint64 rowId) const
     statement.addBindValue(rowId);
     if (!statement.exec() || !statement.next())
         throw QirvoError(u"读取刚保存的记录失败：%1"_s.arg(describe(statement)));
-    Row row{rowId, {}};
+    Row row{rowId, {}, Pending::None, {}};
     for (int i = 0; i < m_fields.size(); ++i)
         row.values.append(fromSqlValue(statement.value(i)));
     return row;
@@ -425,6 +468,7 @@ void Query::cancel()
     const State was = m_state;
     m_buffer.clear();
     m_modifiedColumns.clear();
+    m_defaultColumns.clear();
     setState(State::Browse);
     if (was == State::Insert) {
         dropCurrentRow();
@@ -442,17 +486,57 @@ void Query::remove()
     }
     if (m_current < 0)
         throw QirvoError(u"数据集中没有记录，无法删除。"_s);
-    QSqlQuery statement(m_connection.database());
-    statement.prepare(u"delete from %1 where rowid=?"_s.arg(quotedName(m_table)));
-    statement.addBindValue(m_rows[m_current].rowId);
-    if (!statement.exec())
-        throw QirvoError(u"删除记录失败：%1"_s.arg(describe(statement)));
-    if (statement.numRowsAffected() != 1)
-        throw QirvoError(u"删除记录失败：该记录已不在数据库中。"_s);
+    const Row& row = m_rows[m_current];
+    if (!m_cachedUpdates)
+        deleteRow(row.rowId);
+    else if (row.pending != Pending::Inserted)
+        m_deletedRowIds << row.rowId;
     m_buffer.clear();
     m_modifiedColumns.clear();
     setState(State::Browse);
     dropCurrentRow();
+}
+
+void Query::setCachedUpdates(bool cached)
+{
+    m_cachedUpdates = cached;
+}
+
+bool Query::hasPendingUpdates() const
+{
+    if (!m_deletedRowIds.isEmpty())
+        return true;
+    for (const Row& row : m_rows)
+        if (row.pending != Pending::None)
+            return true;
+    return false;
+}
+
+void Query::applyUpdates()
+{
+    requireActive();
+    post();
+    for (qint64 rowId : std::as_const(m_deletedRowIds))
+        deleteRow(rowId);
+    for (const Row& row : std::as_const(m_rows)) {
+        if (row.pending == Pending::Inserted)
+            insertRow(row.values, row.changedColumns);
+        else if (row.pending == Pending::Modified)
+            updateRow(row.rowId, row.values, row.changedColumns);
+    }
+}
+
+void Query::commitUpdates()
+{
+    m_deletedRowIds.clear();
+    open();
+}
+
+void Query::cancelUpdates()
+{
+    m_deletedRowIds.clear();
+    if (isActive())
+        open();
 }
 
 // Leaving a row posts its changes; a new row nothing was typed into is dropped instead.

@@ -9,6 +9,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 class Connection;
 
 // A dataset over one statement: it holds the rows of its last select, a current row, and, when
@@ -19,13 +21,7 @@ class Query : public QObject
     Q_OBJECT
 
 public:
-    enum class State
-    {
-        Inactive,
-        Browse,
-        Edit,
-        Insert
-    };
+    enum class State { Inactive, Browse, Edit, Insert };
     Q_ENUM(State)
 
     explicit Query(Connection& connection, QObject* parent = nullptr);
@@ -67,9 +63,26 @@ public:
     void insert();
     void setValue(const QString& field, const QVariant& value);
     bool isModified() const { return !m_modifiedColumns.isEmpty(); }
+    // Runs the before-post hook, then writes the row (or, with cached updates, keeps it).
     void post();
     void cancel();
     void remove();
+
+    // With cached updates, posts and deletes stay in memory until applyUpdates() writes them all.
+    // A failed apply changes nothing here, so it can be tried again; commitUpdates() then reloads
+    // the rows from the database, cancelUpdates() drops every pending change.
+    void setCachedUpdates(bool cached);
+    bool hasPendingUpdates() const;
+    void applyUpdates();
+    void commitUpdates();
+    void cancelUpdates();
+
+    // Hooks: before a row is put into edit mode, before it is posted (throwing aborts either),
+    // and when a new row is started (values set then are defaults, not typed changes).
+    using Hook = std::function<void(Query&)>;
+    void setBeforeEdit(Hook hook) { m_beforeEdit = std::move(hook); }
+    void setBeforePost(Hook hook) { m_beforePost = std::move(hook); }
+    void setOnNewRecord(Hook hook) { m_onNewRecord = std::move(hook); }
 
 signals:
     void aboutToReset();
@@ -83,10 +96,13 @@ signals:
     void stateChanged(Query::State state);
 
 private:
+    enum class Pending { None, Inserted, Modified };
     struct Row
     {
         qint64 rowId = -1;
         QVector<QVariant> values;
+        Pending pending = Pending::None;
+        QSet<int> changedColumns;
     };
 
     void requireActive() const;
@@ -98,8 +114,9 @@ private:
     int column(const QString& field) const;
     QString tableColumn(int column) const;
     Row fetchRow(qint64 rowId) const;
-    void writeEdit();
-    void writeInsert();
+    qint64 insertRow(const QVector<QVariant>& values, const QSet<int>& columns) const;
+    void updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<int>& columns) const;
+    void deleteRow(qint64 rowId) const;
 
     Connection& m_connection;
     QString m_sql;
@@ -115,4 +132,12 @@ private:
     bool m_eof = true;
     QVector<QVariant> m_buffer;
     QSet<int> m_modifiedColumns;
+    QSet<int> m_defaultColumns;
+    bool m_settingDefaults = false;
+
+    bool m_cachedUpdates = false;
+    QVector<qint64> m_deletedRowIds;
+    Hook m_beforeEdit;
+    Hook m_beforePost;
+    Hook m_onNewRecord;
 };

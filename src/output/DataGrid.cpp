@@ -100,7 +100,8 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
             emit dblClick();
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (isWithin(old, this) && !isWithin(now, this))
+        // Only a move to another control of this window leaves the grid; a box or dialog does not.
+        if (isWithin(old, this) && now && !isWithin(now, this) && now->window() == window())
             checkFocusLeft();
     });
     followQueryRow(query.isActive() ? query.currentRow() : -1);

@@ -18,11 +18,7 @@ class DataGrid : public QWidget
     Q_OBJECT
 
 public:
-    enum class Kind
-    {
-        List,
-        Edit
-    };
+    enum class Kind { List, Edit };
 
     DataGrid(Kind kind, Query& query, QWidget* parent = nullptr);
 

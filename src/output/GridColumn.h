@@ -7,12 +7,9 @@
 // One column of a data grid: which field it shows and how.
 struct GridColumn
 {
-    enum class Footer
-    {
-        None,
-        Sum,
-        Count
-    };
+    enum class Footer { None, Sum, Count };
+    // What a typed value must be before it reaches the row.
+    enum class Value { Text, Number, Date };
 
     QString fieldName;
     QString title;
@@ -21,4 +18,5 @@ struct GridColumn
     QColor footerColour = Qt::black;
     QStringList pickList;
     bool visible = true;
+    Value value = Value::Text;
 };

@@ -4,6 +4,7 @@
 #include "QueryTableModel.h"
 
 #include <QComboBox>
+#include <QScopeGuard>
 
 GridDelegate::GridDelegate(QueryTableModel& model, QWidget* grid)
     : QStyledItemDelegate(grid), m_model(model), m_grid(grid)
@@ -32,6 +33,11 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
+    // A refusal box takes the focus from the editor, which would commit the same text again.
+    if (m_committing)
+        return;
+    m_committing = true;
+    const auto done = qScopeGuard([this] { m_committing = false; });
     runHandler(m_grid, [&] {
         if (auto* box = qobject_cast<QComboBox*>(editor))
             model->setData(index, box->currentText());

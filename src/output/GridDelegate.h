@@ -33,4 +33,5 @@ private:
     QueryTableModel& m_model;
     QWidget* m_grid;
     CellParams m_cellParams;
+    mutable bool m_committing = false;
 };

@@ -1,7 +1,11 @@
 #include "QueryTableModel.h"
 
+#include "MessageBox.h"
+#include "QirvoError.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
+
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 
@@ -108,7 +112,26 @@ bool QueryTableModel::setData(const QModelIndex& index, const QVariant& value, i
         return false;
     if (VariantToText(m_query.value(index.row(), fieldOf(index.column()))) == value.toString())
         return false;
+    const GridColumn& column = m_columns.at(index.column());
+    const QString text = value.toString();
+    refuseUnlessFits(column, text);
     m_query.setCurrentRow(index.row());
-    m_query.setValue(m_columns.at(index.column()).fieldName, value.toString().isEmpty() ? QVariant() : value);
+    m_query.setValue(column.fieldName, text.isEmpty() ? QVariant() : QVariant(text));
     return true;
+}
+
+void QueryTableModel::refuseUnlessFits(const GridColumn& column, const QString& text) const
+{
+    if (text.isEmpty())
+        return;
+    QString problem;
+    if (column.value == GridColumn::Value::Number && !IsFloat(text))
+        problem = u"“%1”必须填写数字，“%2”不是数字，请重新录入。"_s.arg(column.title, text);
+    else if (column.value == GridColumn::Value::Date && !QDate::fromString(text, Qt::ISODate).isValid())
+        problem =
+            u"“%1”必须填写日期，格式如 2026-01-31，“%2”不是日期，请重新录入。"_s.arg(column.title, text);
+    if (problem.isEmpty())
+        return;
+    MessageBox::warning(nullptr, problem);
+    throw SilentAbort{};
 }

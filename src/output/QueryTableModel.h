@@ -34,6 +34,8 @@ signals:
 
 private:
     int fieldOf(int column) const;
+    // A number or date column takes only a number or a date; anything else is refused with a box.
+    void refuseUnlessFits(const GridColumn& column, const QString& text) const;
 
     Query& m_query;
     QList<GridColumn> m_columns;
