@@ -6,11 +6,15 @@
 #include "ListControls.h"
 #include "LoginCheck.h"
 #include "LoginUnit.h"
+#include "MessageBox.h"
+#include "QirvoError.h"
 #include "Query.h"
 #include "ReportComponent.h"
+#include "RosterRules.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "TabIcons.h"
+#include "gZhongUnit.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -18,6 +22,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +90,13 @@ GridColumn column(const QString& field, const QString& title, int width,
     return result;
 }
 
+GridColumn typedColumn(const QString& field, const QString& title, int width, GridColumn::Value value)
+{
+    GridColumn result = column(field, title, width);
+    result.value = value;
+    return result;
+}
+
 constexpr auto Sum = GridColumn::Footer::Sum;
 constexpr auto Count = GridColumn::Footer::Count;
 
@@ -139,6 +151,17 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
         move(screen->availableGeometry().center() - rect().center());
 
     connect(cbx1, &QComboBox::currentIndexChanged, this, guarded(this, &TQirvofrm::cbx1Change));
+    connect(btn11, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn11Click));
+    connect(DBGridEh1, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh1DblClick));
+    connect(pag1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (pag1->widget(index) == tab1)
+            runHandler(this, [this] { tab1Enter(); });
+    });
+    connect(DBGridEh4, &DataGrid::keyDown, this,
+            [this](QKeyEvent* event) { runHandler(this, [this, event] { DBGridEh4KeyDown(event); }); });
+    connect(DBGridEh4, &DataGrid::exited, this, guarded(this, &TQirvofrm::DBGridEh4Exit));
+    ADOQueryUser->setBeforeEdit([this](Query& users) { ADOQueryUserBeforeEdit(users); });
+    ADOQueryUser->setBeforePost([this](Query& users) { ADOQueryUserBeforePost(users); });
     connect(btn4, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn4Click));
     connect(btn8, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn8Click));
     connect(btn16, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn16Click));
@@ -187,16 +210,32 @@ QWidget* TQirvofrm::buildRosterTab()
     tab1 = named(new QWidget, u"tab1"_s);
     btn8 = button(u"打印花名册"_s, u"btn8"_s, tab1);
     DBGridEh4 = grid(DataGrid::Kind::Edit, *ADOQueryUser,
-                     {column(u"UserName"_s, u"姓名"_s, 100), column(u"UserAge"_s, u"年龄"_s, 40),
+                     {column(u"UserName"_s, u"姓名"_s, 100),
+                      typedColumn(u"UserAge"_s, u"年龄"_s, 40, GridColumn::Value::Number),
                       column(u"UserSex"_s, u"性别"_s, 40), column(u"UserPhone"_s, u"联系电话"_s, 80),
-                      column(u"UserWorkDate"_s, u"入厂时间"_s, 80),
+                      typedColumn(u"UserWorkDate"_s, u"入厂时间"_s, 80, GridColumn::Value::Date),
                       column(u"UserCounterName"_s, u"工种"_s, 60), column(u"UserCardID"_s, u"身份证"_s, 130),
-                      column(u"UserAddress"_s, u"联系地址"_s, 200), column(u"UserBase"_s, u"基本工资"_s, 60)},
+                      column(u"UserAddress"_s, u"联系地址"_s, 200),
+                      typedColumn(u"UserBase"_s, u"基本工资"_s, 60, GridColumn::Value::Number)},
                      u"DBGridEh4"_s, tab1);
     DBGridEh4->setPickList(2, {u"男"_s, u"女"_s});
+    pnl7 = named(new QFrame(tab1), u"pnl7"_s);
+    auto* hints = new QVBoxLayout(pnl7);
+    for (
+        const QString& hint :
+        {u"提示：点击单元格开始录入数据，按TAB键移动到下一个单元格。按Delete键删除当前所在单元格的行记录。"_s,
+         u"      按向下方向键新增一条行记录。"_s}) {
+        auto* line = new QLabel(hint, pnl7);
+        line->setStyleSheet(u"color: red;"_s);
+        hints->addWidget(line);
+    }
+    auto* top = new QHBoxLayout;
+    top->addStretch();
+    top->addWidget(btn8);
     auto* layout = new QVBoxLayout(tab1);
-    layout->addLayout(buttonRow({btn8}));
+    layout->addLayout(top);
     layout->addWidget(DBGridEh4);
+    layout->addWidget(pnl7);
     return tab1;
 }
 
@@ -342,6 +381,66 @@ void TQirvofrm::cbx1Change()
 {
     edt2->setText(VariantToText(
         LookupFieldValue(u"Power"_s, u"PowerKey"_s, Condition(u"PowerName=?"_s, {cbx1->currentText()}))));
+}
+
+void TQirvofrm::RefreshCounterList(const Condition& condition)
+{
+    OpenQuery(*ADOQueryCounter, u"select * from [Counter] where 0=0"_s + condition.text, condition.params);
+}
+
+void TQirvofrm::btn11Click()
+{
+    gZhongfrm->EditMode = 0;
+    if (gZhongfrm->exec() == QDialog::Accepted)
+        RefreshCounterList({});
+}
+
+void TQirvofrm::DBGridEh1DblClick()
+{
+    if (!ADOQueryCounter->isActive() || ADOQueryCounter->recordCount() == 0)
+        return;
+    gZhongfrm->EditMode = 1;
+    gZhongfrm->EditIndex = ADOQueryCounter->value(u"CounterIndex"_s).toInt();
+    if (gZhongfrm->exec() == QDialog::Accepted)
+        RefreshCounterList({});
+}
+
+void TQirvofrm::tab1Enter()
+{
+    DBGridEh4->setPickList(2, {u"男"_s, u"女"_s});
+    DBGridEh4->setPickList(5, RosterRules::workTypeNames());
+}
+
+void TQirvofrm::DBGridEh4KeyDown(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Delete || event->modifiers() != Qt::NoModifier)
+        return;
+    event->accept();
+    if (!ADOQueryUser->isActive() || ADOQueryUser->recordCount() == 0)
+        return;
+    if (MessageBox::askYesCancel(this, u"是否确定删除当前记录?删除当前记录将无法恢复"_s))
+        ADOQueryUser->remove();
+}
+
+void TQirvofrm::DBGridEh4Exit()
+{
+    if (ADOQueryUser->state() == Query::State::Edit || ADOQueryUser->state() == Query::State::Insert)
+        ADOQueryUser->post();
+}
+
+void TQirvofrm::ADOQueryUserBeforeEdit(Query& users)
+{
+    OldUserName = VariantToText(users.value(u"UserName"_s));
+}
+
+void TQirvofrm::ADOQueryUserBeforePost(Query& users)
+{
+    const QString name = VariantToText(users.value(u"UserName"_s));
+    const bool checkName = users.state() == Query::State::Insert || name != OldUserName;
+    if (checkName && RosterRules::nameTaken(name)) {
+        MessageBox::warning(this, u"该用户记录已经存在，请重新录入"_s);
+        throw SilentAbort{};
+    }
 }
 
 void TQirvofrm::btn4Click()

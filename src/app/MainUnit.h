@@ -13,6 +13,7 @@ class QDateEdit;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -55,6 +56,7 @@ public:
     QWidget* tab1;
     QPushButton* btn8;
     DataGrid* DBGridEh4;
+    QFrame* pnl7;
 
     // 参数初始化
     QWidget* tab3;
@@ -103,6 +105,14 @@ public:
     void RefreshRewardList(const Condition& filter);
     void RefreshPayrollList();
     void cbx1Change();
+    void RefreshCounterList(const Condition& condition);
+    void btn11Click();
+    void DBGridEh1DblClick();
+    void tab1Enter();
+    void DBGridEh4KeyDown(QKeyEvent* event);
+    void DBGridEh4Exit();
+    void ADOQueryUserBeforeEdit(Query& users);
+    void ADOQueryUserBeforePost(Query& users);
     void btn4Click();
     void btn8Click();
     void btn16Click();
@@ -118,6 +128,8 @@ private:
     ReportComponent* ownReport(const QString& name, Query& dataset, const QString& datasetName);
 
     std::function<int()> m_runLogin;
+    // The roster row's name as it was when its editing began.
+    QString OldUserName;
 };
 
 extern TQirvofrm* Qirvofrm;

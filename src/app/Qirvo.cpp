@@ -2,6 +2,7 @@
 #include "MessageBox.h"
 #include "QirvoError.h"
 #include "ShareDM.h"
+#include "gZhongUnit.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TShareDM shareDM;
     TQirvofrm mainForm;
+    TgZhongfrm workTypeEditor(&mainForm);
     try {
         if (mainForm.FormShow() != TQirvofrm::StartResult::Ready)
             return 0;

@@ -212,7 +212,7 @@ int Query::currentRow() const
 void Query::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= m_rows.size() || (row == m_current && !m_eof))
         return;
     if (m_state != State::Browse) {
         const bool dropsRowAbove = m_state == State::Insert && m_modifiedColumns.isEmpty() && m_current < row;
@@ -220,8 +220,6 @@ void Query::setCurrentRow(int row)
         if (dropsRowAbove)
             --row;
     }
-    if (row == m_current && !m_eof)
-        return;
     m_current = row;
     m_eof = false;
     emit currentRowChanged(m_current);
@@ -367,6 +365,7 @@ void Query::post()
     requireActive();
     if (m_state == State::Browse)
         return;
+    emit updateRecordRequested();
     if (m_beforePost)
         m_beforePost(*this);
     Row& row = m_rows[m_current];
@@ -542,6 +541,8 @@ void Query::cancelUpdates()
 // Leaving a row posts its changes; a new row nothing was typed into is dropped instead.
 void Query::checkBrowseMode()
 {
+    if (m_state != State::Browse)
+        emit updateRecordRequested();
     if (m_state == State::Insert && m_modifiedColumns.isEmpty())
         cancel();
     else if (m_state == State::Edit || m_state == State::Insert)

@@ -94,6 +94,8 @@ signals:
     void rowRemoved(int row);
     void currentRowChanged(int row);
     void stateChanged(Query::State state);
+    // The row being edited is about to be posted or left: an open cell editor should hand over its text.
+    void updateRecordRequested();
 
 private:
     enum class Pending { None, Inserted, Modified };

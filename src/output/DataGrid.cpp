@@ -25,12 +25,30 @@ public:
 
     void finishEditing()
     {
-        QWidget* editor = QApplication::focusWidget();
-        if (state() != EditingState || !editor || editor == this || !isAncestorOf(editor))
+        if (state() != EditingState || m_finishing)
             return;
+        QWidget* editor = indexWidgetBeingEdited();
+        if (!editor)
+            return;
+        m_finishing = true;
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
+        m_finishing = false;
     }
+
+private:
+    // The open cell editor is the viewport's visible child; closed ones wait hidden for deletion.
+    QWidget* indexWidgetBeingEdited() const
+    {
+        for (QObject* child : viewport()->children()) {
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (widget && widget->isVisible())
+                return widget;
+        }
+        return nullptr;
+    }
+
+    bool m_finishing = false;
 };
 
 bool isWithin(const QWidget* widget, const QWidget* container)
@@ -90,6 +108,8 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
     m_view->installEventFilter(this);
     connect(m_model, &QueryTableModel::contentChanged, this, &DataGrid::refreshFooter);
     connect(&query, &Query::currentRowChanged, this, &DataGrid::followQueryRow);
+    connect(&query, &Query::updateRecordRequested, this,
+            [this] { static_cast<GridTableView*>(m_view)->finishEditing(); });
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())

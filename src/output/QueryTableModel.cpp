@@ -115,7 +115,8 @@ bool QueryTableModel::setData(const QModelIndex& index, const QVariant& value, i
     const GridColumn& column = m_columns.at(index.column());
     const QString text = value.toString();
     refuseUnlessFits(column, text);
-    m_query.setCurrentRow(index.row());
+    if (index.row() != m_query.currentRow())
+        m_query.setCurrentRow(index.row());
     m_query.setValue(column.fieldName, text.isEmpty() ? QVariant() : QVariant(text));
     return true;
 }

@@ -1,0 +1,99 @@
+#include "WorkTypeStore.h"
+
+#include "QirvoError.h"
+#include "Query.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+#include "Transaction.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Query& temp()
+{
+    return ShareDM->ADOQueryTemp1;
+}
+
+int deleteWorkType(int index)
+{
+    if (ExecSQLText(temp(), u"delete from Price where PriceCounter=?"_s, {index}) == 0 &&
+        !temp().lastError().isEmpty())
+        throw QirvoError(u"删除工种的单价失败：%1"_s.arg(temp().lastError()));
+    const int removed = ExecSQLText(temp(), u"delete from [Counter] where CounterIndex=?"_s, {index});
+    if (!temp().lastError().isEmpty())
+        throw QirvoError(u"删除工种失败：%1"_s.arg(temp().lastError()));
+    return removed;
+}
+
+} // namespace
+
+int WorkTypeStore::createPlaceholder()
+{
+    Query& counter = temp();
+    counter.setSql(u"select * from [Counter] where 0=1"_s);
+    counter.open();
+    counter.append();
+    counter.setValue(u"CounterSerial"_s, u"mark"_s);
+    counter.post();
+    return counter.value(u"CounterIndex"_s).toInt();
+}
+
+WorkTypeFields WorkTypeStore::load(int index)
+{
+    OpenQuery(temp(), u"select * from [Counter] where CounterIndex=?"_s, {index});
+    if (temp().recordCount() == 0)
+        throw QirvoError(u"该工种已不存在，可能已被删除。"_s);
+    return {VariantToText(temp().value(u"CounterSerial"_s)), VariantToText(temp().value(u"CounterName"_s)),
+            VariantToText(temp().value(u"CounterUnit"_s)), VariantToText(temp().value(u"CounterRemark"_s))};
+}
+
+QString WorkTypeStore::storedSerial(int index)
+{
+    return load(index).serial;
+}
+
+bool WorkTypeStore::serialTaken(const QString& serial)
+{
+    OpenQuery(temp(), u"select * from [Counter] where CounterSerial=?"_s, {serial});
+    return temp().recordCount() > 0;
+}
+
+void WorkTypeStore::save(int index, const WorkTypeFields& fields, Query& prices)
+{
+    Transaction transaction(ShareDM->ADOConnection1);
+    prices.applyUpdates();
+    Query& counter = temp();
+    counter.setSql(u"select * from [Counter] where CounterIndex=?"_s, {index});
+    counter.open();
+    if (counter.recordCount() == 0)
+        throw QirvoError(u"该工种已不存在，可能已被删除。"_s);
+    counter.edit();
+    counter.setValue(u"CounterSerial"_s, fields.serial);
+    counter.setValue(u"CounterName"_s, fields.name);
+    counter.setValue(u"CounterUnit"_s, fields.unit);
+    counter.setValue(u"CounterRemark"_s, fields.remark);
+    try {
+        counter.post();
+    } catch (...) {
+        counter.cancel();
+        throw;
+    }
+    transaction.commit();
+    prices.commitUpdates();
+}
+
+void WorkTypeStore::remove(int index)
+{
+    Transaction transaction(ShareDM->ADOConnection1);
+    if (deleteWorkType(index) != 1)
+        throw QirvoError(u"该工种已不存在，可能已被删除。"_s);
+    transaction.commit();
+}
+
+void WorkTypeStore::discardPlaceholder(int index)
+{
+    Transaction transaction(ShareDM->ADOConnection1);
+    deleteWorkType(index);
+    transaction.commit();
+}
