@@ -192,7 +192,9 @@ void DataGrid::followQueryRow(int row)
     m_following = true;
     if (row >= 0 && row < m_model->rowCount()) {
         const int column = std::max(0, m_view->currentIndex().column());
-        m_view->setCurrentIndex(m_model->index(row, column));
+        const auto rows = m_kind == Kind::List ? QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate;
+        m_view->selectionModel()->setCurrentIndex(m_model->index(row, column),
+                                                  QItemSelectionModel::ClearAndSelect | rows);
     }
     m_following = false;
 }
