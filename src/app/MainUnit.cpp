@@ -3,14 +3,18 @@
 #include "Clock.h"
 #include "DataGrid.h"
 #include "HandlerGuard.h"
+#include "InputUnit.h"
 #include "ListControls.h"
 #include "LoginCheck.h"
 #include "LoginUnit.h"
 #include "MessageBox.h"
+#include "PasswordRules.h"
+#include "PasswordUnit.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ReportComponent.h"
 #include "RosterRules.h"
+#include "SearchUnit.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "TabIcons.h"
@@ -151,6 +155,13 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
         move(screen->availableGeometry().center() - rect().center());
 
     connect(cbx1, &QComboBox::currentIndexChanged, this, guarded(this, &TQirvofrm::cbx1Change));
+    connect(dtRecord, &QDateEdit::dateChanged, this, guarded(this, &TQirvofrm::dtRecordChange));
+    connect(btn3, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn3Click));
+    connect(DBGridEh3, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh3DblClick));
+    connect(btn1, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn1Click));
+    connect(btn5, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn5Click));
+    connect(btn6, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn6Click));
+    connect(btn7, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn7Click));
     connect(btn11, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn11Click));
     connect(DBGridEh1, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh1DblClick));
     connect(pag1, &QTabWidget::currentChanged, this, [this](int index) {
@@ -379,8 +390,76 @@ void TQirvofrm::RefreshPayrollList()
 
 void TQirvofrm::cbx1Change()
 {
-    edt2->setText(VariantToText(
-        LookupFieldValue(u"Power"_s, u"PowerKey"_s, Condition(u"PowerName=?"_s, {cbx1->currentText()}))));
+    edt2->setText(PasswordRules::loginPassword(cbx1->currentText()));
+}
+
+void TQirvofrm::btn6Click()
+{
+    if (PasswordRules::setModifyPassword(edt1->text()))
+        MessageBox::information(this, u"设置成功"_s);
+}
+
+void TQirvofrm::btn7Click()
+{
+    // With no account chosen there is nobody to set a password for.
+    if (cbx1->currentIndex() < 0 || cbx1->currentText().isEmpty())
+        return;
+    if (PasswordRules::setLoginPassword(cbx1->currentText(), edt2->text()))
+        MessageBox::information(this, u"设置成功"_s);
+}
+
+void TQirvofrm::dtRecordChange()
+{
+    RefreshDayList();
+}
+
+void TQirvofrm::btn3Click()
+{
+    Inputfrm->EditMode = 0;
+    Inputfrm->newEntryDate = dtRecord->date();
+    if (Inputfrm->exec() == QDialog::Accepted)
+        RefreshDayList();
+}
+
+void TQirvofrm::DBGridEh3DblClick()
+{
+    if (!ADOQueryCenter->isActive() || ADOQueryCenter->recordCount() == 0)
+        return;
+    if (AskModifyPassword(this) != QDialog::Accepted)
+        return;
+    Inputfrm->EditMode = 1;
+    Inputfrm->EditIndex = ADOQueryCenter->value(u"RecordIndex"_s).toInt();
+    if (Inputfrm->exec() == QDialog::Accepted)
+        RefreshDayList();
+}
+
+void TQirvofrm::btn1Click()
+{
+    SearchRecords();
+}
+
+void TQirvofrm::SearchRecords()
+{
+    if (Searchfrm->exec() != QDialog::Accepted)
+        return;
+    const Condition& filter = Searchfrm->FilterText;
+    OpenQuery(*ADOQueryCenter,
+              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
+                  u" Order By RecordRecordDate"_s,
+              filter.params);
+}
+
+void TQirvofrm::btn5Click()
+{
+    const Condition& filter = Searchfrm->FilterText;
+    OpenQuery(
+        *ADOQueryStat,
+        u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum "
+        u"FROM "
+        u"RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left join "
+        u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text),
+        filter.params);
+    PrintReport(*frReport2, u"frf/Stat2.frf"_s, this);
 }
 
 void TQirvofrm::RefreshCounterList(const Condition& condition)

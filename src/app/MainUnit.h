@@ -102,6 +102,14 @@ public:
     ReportComponent* frReport4;
 
     void RefreshDayList();
+    void SearchRecords();
+    void dtRecordChange();
+    void btn3Click();
+    void DBGridEh3DblClick();
+    void btn1Click();
+    void btn5Click();
+    void btn6Click();
+    void btn7Click();
     void RefreshRewardList(const Condition& filter);
     void RefreshPayrollList();
     void cbx1Change();

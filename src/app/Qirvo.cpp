@@ -1,6 +1,8 @@
+#include "InputUnit.h"
 #include "MainUnit.h"
 #include "MessageBox.h"
 #include "QirvoError.h"
+#include "SearchUnit.h"
 #include "ShareDM.h"
 #include "gZhongUnit.h"
 
@@ -11,6 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TShareDM shareDM;
     TQirvofrm mainForm;
+    TInputfrm entryForm(&mainForm);
+    TSearchfrm searchForm(&mainForm);
     TgZhongfrm workTypeEditor(&mainForm);
     try {
         if (mainForm.FormShow() != TQirvofrm::StartResult::Ready)

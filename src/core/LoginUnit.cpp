@@ -1,5 +1,6 @@
 #include "LoginUnit.h"
 
+#include "FormWidgets.h"
 #include "HandlerGuard.h"
 #include "ListControls.h"
 #include "LoginCheck.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,20 +29,9 @@ QLabel* accountLabel(const QString& text, QWidget* parent, const QString& name)
     return label;
 }
 
-QPushButton* dialogButton(const QString& text, QWidget* parent, const QString& name)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Neither Enter nor Escape may press the buttons, and they take no focus.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
 } // namespace
 
-TLoginfrm::TLoginfrm(QWidget* parent) : QDialog(parent)
+TLoginfrm::TLoginfrm(QWidget* parent) : FixedDialog(parent)
 {
     setObjectName(u"Loginfrm"_s);
     setWindowTitle(u"登录"_s);
@@ -75,9 +64,9 @@ TLoginfrm::TLoginfrm(QWidget* parent) : QDialog(parent)
     edt1->setEchoMode(QLineEdit::Password);
     edt1->setGeometry(206, 88, 160, 22);
 
-    btn2 = dialogButton(u"确定"_s, this, u"btn2"_s);
+    btn2 = SpeedButton(u"确定"_s, u"btn2"_s, this);
     btn2->setGeometry(150, 150, 90, 28);
-    btn1 = dialogButton(u"取消"_s, this, u"btn1"_s);
+    btn1 = SpeedButton(u"取消"_s, u"btn1"_s, this);
     btn1->setGeometry(270, 150, 90, 28);
 
     setTabOrder(edt1, cbx1);
@@ -87,21 +76,11 @@ TLoginfrm::TLoginfrm(QWidget* parent) : QDialog(parent)
 
 void TLoginfrm::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    FixedDialog::showEvent(event);
     if (m_shown)
         return;
     m_shown = true;
     runHandler(this, [this] { FormShow(); });
-}
-
-void TLoginfrm::keyPressEvent(QKeyEvent* event)
-{
-    // Escape would reject the dialog; only 取消 and the close box may cancel the login.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TLoginfrm::FormShow()

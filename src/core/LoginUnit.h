@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "FixedDialog.h"
 
 class QComboBox;
 class QFrame;
@@ -11,7 +11,7 @@ class QPushButton;
 // The account name of the current login; empty until a login succeeds, then set once per run.
 extern QString LoginName;
 
-class TLoginfrm : public QDialog
+class TLoginfrm : public FixedDialog
 {
     Q_OBJECT
 
@@ -33,7 +33,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_shown = false;

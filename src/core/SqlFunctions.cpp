@@ -33,7 +33,9 @@ void inStrFunction(sqlite3_context* context, int, sqlite3_value** argv)
     }
     const QString haystack = textOf(argv[0]);
     const QString needle = textOf(argv[1]);
-    sqlite3_result_int(context, int(haystack.indexOf(needle, 0, Qt::CaseInsensitive)) + 1);
+    // As in Basic: nothing is found in an empty text, and an empty text is found at the start of any other.
+    sqlite3_result_int(context,
+                       haystack.isEmpty() ? 0 : int(haystack.indexOf(needle, 0, Qt::CaseInsensitive)) + 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "gZhongUnit.h"
 
 #include "DataGrid.h"
+#include "FormWidgets.h"
 #include "HandlerGuard.h"
 #include "ListControls.h"
 #include "MessageBox.h"
@@ -25,39 +26,16 @@ TgZhongfrm* gZhongfrm = nullptr;
 
 namespace {
 
-QPushButton* speedButton(const QString& caption, const QString& name, QStyle::StandardPixmap icon,
-                         QWidget* parent)
-{
-    auto* button = new QPushButton(parent->style()->standardIcon(icon), caption, parent);
-    button->setObjectName(name);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setAutoDefault(false);
-    button->setFlat(true);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
 QWidget* labelled(const QString& caption, QWidget* input, QWidget* parent)
 {
     auto* box = new QWidget(parent);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* title = new QHBoxLayout;
-    auto* icon = new QLabel(box);
-    icon->setPixmap(parent->style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16));
-    title->addWidget(icon);
+    title->addWidget(PictureLabel(QStyle::SP_FileDialogDetailedView, 16, box));
     title->addWidget(new QLabel(caption, box), 1);
     layout->addLayout(title);
     layout->addWidget(input);
-    return box;
-}
-
-QComboBox* textCombo(const QString& name, QWidget* parent)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
     return box;
 }
 
@@ -75,8 +53,8 @@ TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
 
     edt1 = new QLineEdit(this);
     edt1->setObjectName(u"edt1"_s);
-    cbx1 = textCombo(u"cbx1"_s, this);
-    cbx2 = textCombo(u"cbx2"_s, this);
+    cbx1 = FreeTextCombo(u"cbx1"_s, this);
+    cbx2 = FreeTextCombo(u"cbx2"_s, this);
     edt2 = new QLineEdit(this);
     edt2->setObjectName(u"edt2"_s);
 
@@ -93,9 +71,17 @@ TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
                       Qt::black,        {},        true, GridColumn::Value::Text};
     DBGridEh1->setColumns({price, remark});
 
-    btn2 = speedButton(u"确定"_s, u"btn2"_s, QStyle::SP_DialogApplyButton, this);
-    btn3 = speedButton(u"删除"_s, u"btn3"_s, QStyle::SP_TrashIcon, this);
-    btn1 = speedButton(u"取消"_s, u"btn1"_s, QStyle::SP_DialogCancelButton, this);
+    btn2 = SpeedButton(u"确定"_s, u"btn2"_s, this);
+    btn3 = SpeedButton(u"删除"_s, u"btn3"_s, this);
+    btn1 = SpeedButton(u"取消"_s, u"btn1"_s, this);
+    const std::pair<QPushButton*, QStyle::StandardPixmap> pictures[] = {
+        {btn2, QStyle::SP_DialogApplyButton},
+        {btn3, QStyle::SP_TrashIcon},
+        {btn1, QStyle::SP_DialogCancelButton}};
+    for (const auto& [button, picture] : pictures) {
+        button->setIcon(style()->standardIcon(picture));
+        button->setFlat(true);
+    }
 
     auto* inputs = new QGridLayout;
     inputs->addWidget(labelled(u"工种编号"_s, edt1, this), 0, 0);

@@ -1,0 +1,55 @@
+#include "FormWidgets.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+QPushButton* SpeedButton(const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QPushButton* GlyphButton(const QString& caption, const QString& name, QStyle::StandardPixmap picture,
+                         QWidget* parent)
+{
+    auto* button = new QPushButton(parent->style()->standardIcon(picture), caption, parent);
+    button->setObjectName(name);
+    button->setFixedSize(105, 41);
+    button->setAutoDefault(false);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+QComboBox* FreeTextCombo(const QString& name, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+QDateEdit* DatePicker(const QString& name, QWidget* parent)
+{
+    auto* picker = new QDateEdit(parent);
+    picker->setObjectName(name);
+    picker->setCalendarPopup(true);
+    picker->setDisplayFormat(u"yyyy-MM-dd"_s);
+    return picker;
+}
+
+QLabel* PictureLabel(QStyle::StandardPixmap picture, int size, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setPixmap(parent->style()->standardIcon(picture).pixmap(size, size));
+    return label;
+}

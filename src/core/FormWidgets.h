@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStyle>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QString;
+class QWidget;
+
+// The controls the dialogs are built from, each named with its objectName.
+
+// A button that takes no keyboard focus and that neither Enter nor Escape can press.
+QPushButton* SpeedButton(const QString& caption, const QString& name, QWidget* parent);
+// A 105 × 41 button with a picture, which Enter does not press.
+QPushButton* GlyphButton(const QString& caption, const QString& name, QStyle::StandardPixmap picture,
+                         QWidget* parent);
+// A combo box whose list offers values while any text may be typed.
+QComboBox* FreeTextCombo(const QString& name, QWidget* parent);
+QDateEdit* DatePicker(const QString& name, QWidget* parent);
+// A picture of the given size.
+QLabel* PictureLabel(QStyle::StandardPixmap picture, int size, QWidget* parent);

@@ -1,0 +1,121 @@
+#include "EntryStore.h"
+
+#include "QirvoError.h"
+#include "Query.h"
+#include "Rounding.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Query& temp()
+{
+    return ShareDM->ADOQueryTemp1;
+}
+
+std::optional<WorkTypeMatch> firstWorkType(const QString& sql, const QVariantList& params)
+{
+    OpenQuery(temp(), sql, params);
+    if (temp().recordCount() == 0)
+        return std::nullopt;
+    temp().first();
+    return WorkTypeMatch{
+        temp().value(u"CounterIndex"_s).toInt(), VariantToText(temp().value(u"CounterSerial"_s)),
+        VariantToText(temp().value(u"CounterName"_s)), VariantToText(temp().value(u"CounterUnit"_s))};
+}
+
+void write(Query& row, const EntryFields& fields)
+{
+    row.setValue(u"RecordSerial"_s, fields.serial);
+    row.setValue(u"RecordUser"_s, fields.user);
+    row.setValue(u"RecordCounter"_s, fields.counter);
+    row.setValue(u"RecordPrice"_s, fields.price);
+    row.setValue(u"RecordNumber"_s, fields.number);
+    row.setValue(u"RecordSum"_s, fields.amount);
+    row.setValue(u"RecordRecordDate"_s, fields.date);
+    row.setValue(u"RecordSystemDate"_s, fields.date);
+    row.setValue(u"RecordRemark"_s, fields.remark);
+    try {
+        row.post();
+    } catch (...) {
+        row.cancel();
+        throw;
+    }
+}
+
+} // namespace
+
+QString EntryStore::proposedSerial()
+{
+    return NextSerial(VariantToText(LookupFieldValue(
+        u"RecordTable"_s, u"RecordSerial"_s,
+        Condition(u"RecordIndex in (Select Max(RecordIndex) as maxIndex from RecordTable)"_s))));
+}
+
+double EntryStore::amount(double price, double pieces)
+{
+    return roundHalfEven(price * pieces, 3);
+}
+
+std::optional<WorkTypeMatch> EntryStore::workTypeBySerial(const QString& serial)
+{
+    return firstWorkType(u"select * from [Counter] where CounterSerial=?"_s, {serial});
+}
+
+std::optional<WorkTypeMatch> EntryStore::workTypeByName(const QString& name)
+{
+    return firstWorkType(u"select * from [Counter] where CounterName=?"_s, {name});
+}
+
+std::optional<WorkTypeMatch> EntryStore::workTypeOfWorker(const QString& user)
+{
+    return firstWorkType(u"select * from [Counter],[User] where UserCounterName=CounterName and UserName=?"_s,
+                         {user});
+}
+
+bool EntryStore::hasEntryOn(const QString& user, const QDate& date)
+{
+    return LookupFieldValue(u"RecordTable"_s, u"RecordUser"_s,
+                            Condition(u"RecordRecordDate=? and RecordUser=?"_s, {date, user}))
+        .isValid();
+}
+
+void EntryStore::openEntry(int index)
+{
+    OpenQuery(temp(),
+              u"Select * from RecordTable,[Counter] where CounterIndex=RecordCounter and  RecordIndex=?"_s,
+              {index});
+    if (temp().recordCount() == 0)
+        throw QirvoError(u"该记录已不存在，可能已被删除。"_s);
+}
+
+void EntryStore::add(const EntryFields& fields)
+{
+    Query& row = temp();
+    row.setSql(u"Select * from RecordTable where 0=1"_s);
+    row.open();
+    row.append();
+    write(row, fields);
+}
+
+void EntryStore::change(int index, const EntryFields& fields)
+{
+    Query& row = temp();
+    row.setSql(u"Select * from RecordTable where RecordIndex=?"_s, {index});
+    row.open();
+    if (row.recordCount() == 0)
+        throw QirvoError(u"该记录已不存在，可能已被删除，修改未保存。"_s);
+    row.edit();
+    write(row, fields);
+}
+
+void EntryStore::remove(int index)
+{
+    const int removed = ExecSQLText(temp(), u"delete from RecordTable where RecordIndex=?"_s, {index});
+    if (!temp().lastError().isEmpty())
+        throw QirvoError(u"删除记录失败：%1"_s.arg(temp().lastError()));
+    if (removed == 0)
+        throw QirvoError(u"该记录已不存在，没有删除任何记录。"_s);
+}
