@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -344,7 +345,11 @@ QWidget* TQirvofrm::buildPayrollTab()
 
 TQirvofrm::StartResult TQirvofrm::FormShow()
 {
-    dtRecord->setDate(Clock::today());
+    {
+        // Setting the day is no change by the operator; the list is loaded after the login.
+        const QSignalBlocker quiet(dtRecord);
+        dtRecord->setDate(Clock::today());
+    }
     const QString databasePath = AppDir() + DatabaseFileName;
     Connection& connection = ShareDM->ADOConnection1;
     connection.close();
