@@ -50,6 +50,8 @@ TSearchfrm::TSearchfrm(QWidget* parent) : QDialog(parent)
     chk1->setLayoutDirection(Qt::RightToLeft);
     dtDateStart = DatePicker(u"dtDateStart"_s, this);
     dtDateEnd = DatePicker(u"dtDateEnd"_s, this);
+    dtDateStart->setMinimumWidth(110);
+    dtDateEnd->setMinimumWidth(110);
     lbl3 = new QLabel(u"单据编号"_s, this);
     lbl3->setObjectName(u"lbl3"_s);
     edtSerial = new QLineEdit(this);
