@@ -18,7 +18,12 @@
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "TabIcons.h"
+#include "PayrollGenerator.h"
+#include "SpreadsheetExport.h"
+#include "UsergjEditorUnit.h"
+#include "gJiSearchUnit.h"
 #include "gZhongUnit.h"
+#include "jChengUnit.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -177,6 +182,15 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
     connect(btn4, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn4Click));
     connect(btn8, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn8Click));
     connect(btn16, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn16Click));
+    connect(btn12, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn12Click));
+    connect(btn13, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn13Click));
+    connect(DBGridEh2, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh2DblClick));
+    DBGridEh2->setCellParams([this](const GridColumn& column, int row, QColor& text, QColor& background) {
+        DBGridEh2GetCellParams(column, row, text, background);
+    });
+    connect(btn14, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn14Click));
+    connect(DBGridEh5, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh5DblClick));
+    connect(btn15, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn15Click));
 }
 
 Query* TQirvofrm::ownQuery(const QString& name)
@@ -542,4 +556,66 @@ void TQirvofrm::btn16Click()
     if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
         return;
     PrintReport(*frReport4, u"frf/gjList.frf"_s, this);
+}
+
+void TQirvofrm::editReward()
+{
+    if (jchengfrm->exec() == QDialog::Accepted)
+        RefreshRewardList({});
+}
+
+void TQirvofrm::btn12Click()
+{
+    jchengfrm->EditMode = 0;
+    jchengfrm->PunishFlag = 0;
+    editReward();
+}
+
+void TQirvofrm::btn13Click()
+{
+    jchengfrm->EditMode = 0;
+    jchengfrm->PunishFlag = 1;
+    editReward();
+}
+
+void TQirvofrm::DBGridEh2DblClick()
+{
+    if (!ADOQueryjcheng->isActive() || ADOQueryjcheng->recordCount() == 0)
+        return;
+    jchengfrm->EditMode = 1;
+    jchengfrm->EditIndex = ADOQueryjcheng->value(u"jchengIndex"_s).toInt();
+    editReward();
+}
+
+void TQirvofrm::DBGridEh2GetCellParams(const GridColumn& column, int row, QColor& text, QColor&)
+{
+    if (column.fieldName != u"jchengSum"_s)
+        return;
+    const double amount = ADOQueryjcheng->value(row, ADOQueryjcheng->fieldIndex(u"jchengSum"_s)).toDouble();
+    text = amount >= 0 ? Qt::blue : Qt::red;
+}
+
+void TQirvofrm::btn14Click()
+{
+    if (gJifrm->exec() != QDialog::Accepted)
+        return;
+    PayrollGenerator::generate(gJifrm->NameList, gJifrm->StartDate, gJifrm->EndDate);
+    RefreshPayrollList();
+}
+
+void TQirvofrm::DBGridEh5DblClick()
+{
+    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+        return;
+    UserGjEditorfrm->EditMode = 1;
+    UserGjEditorfrm->EditIndex = ADOQueryPayfor->value(u"PayforIndex"_s).toInt();
+    if (UserGjEditorfrm->exec() == QDialog::Accepted)
+        RefreshPayrollList();
+}
+
+void TQirvofrm::btn15Click()
+{
+    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+        return;
+    ExportGridToExcel(DBGridEh5, this);
 }

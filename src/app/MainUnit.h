@@ -9,6 +9,8 @@
 #include <functional>
 
 class DataGrid;
+struct GridColumn;
+class QColor;
 class QDateEdit;
 class QComboBox;
 class QFrame;
@@ -124,6 +126,13 @@ public:
     void btn4Click();
     void btn8Click();
     void btn16Click();
+    void btn12Click();
+    void btn13Click();
+    void DBGridEh2DblClick();
+    void DBGridEh2GetCellParams(const GridColumn& column, int row, QColor& text, QColor& background);
+    void btn14Click();
+    void DBGridEh5DblClick();
+    void btn15Click();
 
 private:
     QWidget* buildDataCentreTab();
@@ -134,6 +143,7 @@ private:
     QWidget* buildPayrollTab();
     Query* ownQuery(const QString& name);
     ReportComponent* ownReport(const QString& name, Query& dataset, const QString& datasetName);
+    void editReward();
 
     std::function<int()> m_runLogin;
     // The roster row's name as it was when its editing began.

@@ -4,7 +4,10 @@
 #include "QirvoError.h"
 #include "SearchUnit.h"
 #include "ShareDM.h"
+#include "UsergjEditorUnit.h"
+#include "gJiSearchUnit.h"
 #include "gZhongUnit.h"
+#include "jChengUnit.h"
 
 #include <QApplication>
 
@@ -16,6 +19,9 @@ int main(int argc, char** argv)
     TInputfrm entryForm(&mainForm);
     TSearchfrm searchForm(&mainForm);
     TgZhongfrm workTypeEditor(&mainForm);
+    Tjchengfrm rewardEditor(&mainForm);
+    TgJifrm payrollChoice(&mainForm);
+    TUserGjEditorfrm payrollRowEditor(&mainForm);
     try {
         if (mainForm.FormShow() != TQirvofrm::StartResult::Ready)
             return 0;

@@ -47,7 +47,9 @@ void NumberEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
     // Away from the keyboard the box shows its value plainly: "1.50" as 1.5, a lone sign as 0.
-    if (!text().isEmpty()) {
+    if (text().isEmpty() && m_emptyShownAsZero) {
+        setText(u"0"_s);
+    } else if (!text().isEmpty()) {
         const QString plain = VariantToText(value());
         if (plain != text())
             setText(plain);

@@ -16,6 +16,9 @@ public:
     // A null value empties the text.
     void setValue(const QVariant& value);
 
+    // An emptied box then shows 0 once it loses the focus, as its value counts.
+    void setEmptyShownAsZero(bool zero) { m_emptyShownAsZero = zero; }
+
     // Whether typing this text into the box is allowed.
     static bool acceptsText(const QString& text);
 
@@ -25,4 +28,7 @@ signals:
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool m_emptyShownAsZero = false;
 };

@@ -1,0 +1,92 @@
+#include "PayrollGenerator.h"
+
+#include "QirvoError.h"
+#include "Query.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+#include "Transaction.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The names travel as one JSON array, so that a payroll of thousands of workers stays one bound
+// value and a name with a quote is data like any other.
+QString namesAsJson(const QStringList& names)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(names)).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+QString PayrollGenerator::computationSql()
+{
+    // The zeros are applied after the joins, so a worker without entries, rewards or punishments
+    // in the range gets 0 rather than an empty value.
+    return uR"(select t1.*,
+  ifnull(t2.jjianSum, 0) as jjianSum,
+  ifnull(t4.jliSum, 0) as jliSum,
+  ifnull(t6.cfaSum, 0) as cfaSum,
+  ifnull(t1.UserBase, 0) + ifnull(t2.jjianSum, 0) + ifnull(t4.jliSum, 0) + ifnull(t6.cfaSum, 0) as TotalSum
+from (select * from [User] where UserName in (select value from json_each(?1))) as t1
+left join (select RecordUser, Round(sum(RecordSum), 3) as jjianSum from RecordTable
+           where RecordRecordDate between ?2 and ?3 group by RecordUser) as t2
+  on t1.UserName = t2.RecordUser
+left join (select jchengUser, Round(sum(jchengSum), 3) as jliSum from jcheng
+           where jchengSum > 0 and jchengDate between ?2 and ?3 group by jchengUser) as t4
+  on t1.UserName = t4.jchengUser
+left join (select jchengUser, Round(sum(jchengSum), 3) as cfaSum from jcheng
+           where jchengSum < 0 and jchengDate between ?2 and ?3 group by jchengUser) as t6
+  on t1.UserName = t6.jchengUser)"_s;
+}
+
+int PayrollGenerator::generate(const QStringList& names, const QDate& start, const QDate& end)
+{
+    if (names.isEmpty())
+        throw QirvoError(u"没有可计算工资的员工，请先在“员工管理”中录入员工。"_s);
+    if (start > end)
+        throw QirvoError(u"开始日期不能晚于结束日期，请重新选择时间范围。"_s);
+
+    Transaction transaction(ShareDM->ADOConnection1);
+    Query& stored = ShareDM->ADOQueryTemp2;
+    stored.setSql(u"update  payfor set PayforEnable=False"_s);
+    stored.execute();
+
+    Query& result = ShareDM->ADOQueryTemp1;
+    result.setSql(computationSql(), {namesAsJson(names), start, end});
+    result.open();
+
+    const int rows = result.recordCount();
+    if (rows > 0) {
+        stored.setSql(u"select * from payfor"_s);
+        stored.open();
+        const int user = result.fieldIndex(u"UserName"_s);
+        const int base = result.fieldIndex(u"UserBase"_s);
+        const int rewards = result.fieldIndex(u"jliSum"_s);
+        const int punishments = result.fieldIndex(u"cfaSum"_s);
+        const int pieceWork = result.fieldIndex(u"jjianSum"_s);
+        const int total = result.fieldIndex(u"TotalSum"_s);
+        for (int row = 0; row < rows; ++row) {
+            if (stored.eof())
+                stored.append();
+            else
+                stored.edit();
+            stored.setValue(u"PayforEnable"_s, true);
+            stored.setValue(u"payforUser"_s, result.value(row, user));
+            stored.setValue(u"payforStartDate"_s, start);
+            stored.setValue(u"payforEndDate"_s, end);
+            stored.setValue(u"payforBase"_s, result.value(row, base).toDouble());
+            stored.setValue(u"payforjli"_s, result.value(row, rewards).toDouble());
+            stored.setValue(u"payforcfa"_s, result.value(row, punishments).toDouble());
+            stored.setValue(u"payforjjian"_s, result.value(row, pieceWork).toDouble());
+            stored.setValue(u"payforSum"_s, result.value(row, total).toDouble());
+            stored.post();
+            stored.next();
+        }
+    }
+    transaction.commit();
+    return rows;
+}

@@ -1,0 +1,75 @@
+#include "PayrollRowStore.h"
+
+#include "QirvoError.h"
+#include "Query.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Query& temp()
+{
+    return ShareDM->ADOQueryTemp1;
+}
+
+void openRow(int index)
+{
+    Query& row = temp();
+    row.setSql(u"select * from Payfor where PayforIndex=?"_s, {index});
+    row.open();
+    if (row.recordCount() == 0)
+        throw QirvoError(u"该工资记录已不存在，可能已被删除。"_s);
+}
+
+} // namespace
+
+double ValueOrZero(const QVariant& value)
+{
+    return value.isValid() && !value.isNull() ? value.toDouble() : 0.0;
+}
+
+PayrollRowFields PayrollRowStore::load(int index)
+{
+    openRow(index);
+    const Query& row = temp();
+    return {VariantToText(row.value(u"payforUser"_s)),     ValueOrZero(row.value(u"payforBase"_s)),
+            ValueOrZero(row.value(u"payforjli"_s)),        std::abs(ValueOrZero(row.value(u"payforcfa"_s))),
+            ValueOrZero(row.value(u"payforjjian"_s)),      ValueOrZero(row.value(u"payforSum"_s))};
+}
+
+void PayrollRowStore::save(int index, const PayrollRowFields& fields)
+{
+    openRow(index);
+    Query& row = temp();
+    row.edit();
+    row.setValue(u"payforUser"_s, fields.user);
+    row.setValue(u"payforBase"_s, fields.base);
+    row.setValue(u"payforjli"_s, fields.rewards);
+    row.setValue(u"payforcfa"_s, -fields.punishments);
+    row.setValue(u"payforjjian"_s, fields.pieceWork);
+    row.setValue(u"payforSum"_s, fields.total);
+    try {
+        row.post();
+    } catch (...) {
+        row.cancel();
+        throw;
+    }
+}
+
+void PayrollRowStore::withdraw(int index)
+{
+    const int changed = ExecSQLText(temp(), u"update Payfor set PayforEnable=False where PayforIndex=?"_s, {index});
+    if (!temp().lastError().isEmpty())
+        throw QirvoError(u"撤销工资记录失败：%1"_s.arg(temp().lastError()));
+    if (changed == 0)
+        throw QirvoError(u"该工资记录已不存在，没有撤销任何记录。"_s);
+}
+
+double PayrollRowStore::total(double base, double rewards, double pieceWork, double punishments)
+{
+    return base + rewards + pieceWork - punishments;
+}
