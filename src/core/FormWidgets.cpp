@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -52,4 +54,20 @@ QLabel* PictureLabel(QStyle::StandardPixmap picture, int size, QWidget* parent)
     auto* label = new QLabel(parent);
     label->setPixmap(parent->style()->standardIcon(picture).pixmap(size, size));
     return label;
+}
+
+QWidget* LabelledInput(const QString& caption, QWidget* input, QStyle::StandardPixmap picture,
+                       int pictureSize, QWidget* parent, const QString& labelName)
+{
+    auto* box = new QWidget(parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* title = new QHBoxLayout;
+    title->addWidget(PictureLabel(picture, pictureSize, box));
+    auto* label = new QLabel(caption, box);
+    label->setObjectName(labelName);
+    title->addWidget(label, 1);
+    layout->addLayout(title);
+    layout->addWidget(input);
+    return box;
 }

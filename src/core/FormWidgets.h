@@ -21,3 +21,6 @@ QComboBox* FreeTextCombo(const QString& name, QWidget* parent);
 QDateEdit* DatePicker(const QString& name, QWidget* parent);
 // A picture of the given size.
 QLabel* PictureLabel(QStyle::StandardPixmap picture, int size, QWidget* parent);
+// A caption with a small picture to its left, above its input; the caption's label gets labelName.
+QWidget* LabelledInput(const QString& caption, QWidget* input, QStyle::StandardPixmap picture,
+                       int pictureSize, QWidget* parent, const QString& labelName = {});

@@ -24,23 +24,6 @@ using namespace Qt::StringLiterals;
 
 TgZhongfrm* gZhongfrm = nullptr;
 
-namespace {
-
-QWidget* labelled(const QString& caption, QWidget* input, QWidget* parent)
-{
-    auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* title = new QHBoxLayout;
-    title->addWidget(PictureLabel(QStyle::SP_FileDialogDetailedView, 16, box));
-    title->addWidget(new QLabel(caption, box), 1);
-    layout->addLayout(title);
-    layout->addWidget(input);
-    return box;
-}
-
-} // namespace
-
 TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
 {
     gZhongfrm = this;
@@ -84,10 +67,11 @@ TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
     }
 
     auto* inputs = new QGridLayout;
-    inputs->addWidget(labelled(u"工种编号"_s, edt1, this), 0, 0);
-    inputs->addWidget(labelled(u"工种名称"_s, cbx1, this), 0, 1);
-    inputs->addWidget(labelled(u"工种单位"_s, cbx2, this), 0, 2);
-    inputs->addWidget(labelled(u"备注"_s, edt2, this), 1, 0, 1, 3);
+    inputs->addWidget(LabelledInput(u"工种编号"_s, edt1, QStyle::SP_FileDialogDetailedView, 16, this), 0, 0);
+    inputs->addWidget(LabelledInput(u"工种名称"_s, cbx1, QStyle::SP_FileDialogDetailedView, 16, this), 0, 1);
+    inputs->addWidget(LabelledInput(u"工种单位"_s, cbx2, QStyle::SP_FileDialogDetailedView, 16, this), 0, 2);
+    inputs->addWidget(LabelledInput(u"备注"_s, edt2, QStyle::SP_FileDialogDetailedView, 16, this), 1, 0, 1,
+                      3);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btn2);
     buttons->addStretch();

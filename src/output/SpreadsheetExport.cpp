@@ -13,8 +13,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <xlsxwriter.h>
@@ -49,7 +49,8 @@ public:
 
     void text(int row, int column, const QString& value)
     {
-        check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), value.toUtf8().constData(), nullptr));
+        check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), value.toUtf8().constData(),
+                                     nullptr));
     }
     void number(int row, int column, double value)
     {
@@ -66,7 +67,8 @@ private:
     void check(lxw_error error) const
     {
         if (error != LXW_NO_ERROR)
-            throw QirvoError(u"写入工资表文件失败：%1\n%2"_s.arg(m_path, QString::fromUtf8(lxw_strerror(error))));
+            throw QirvoError(
+                u"写入工资表文件失败：%1\n%2"_s.arg(m_path, QString::fromUtf8(lxw_strerror(error))));
     }
 
     QString m_path;
@@ -184,8 +186,8 @@ void ExportGridToExcel(DataGrid* grid, QWidget* parent)
     const QString folder = SpreadsheetExport::outputFolder();
     if (!QDir().mkpath(folder))
         throw QirvoError(u"无法建立保存工资表的文件夹：%1"_s.arg(folder));
-    const QString path =
-        QDir(folder).filePath(u"工资统计_%1.xlsx"_s.arg(QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s)));
+    const QString path = QDir(folder).filePath(
+        u"工资统计_%1.xlsx"_s.arg(QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s)));
     {
         QApplication::setOverrideCursor(Qt::BusyCursor);
         const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -193,6 +195,7 @@ void ExportGridToExcel(DataGrid* grid, QWidget* parent)
         grid->query().last();
     }
     if (!SpreadsheetExport::openInSpreadsheet(path))
-        MessageBox::information(parent, u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!\n工资表已保存在：%1"_s.arg(
-                                            QDir::toNativeSeparators(path)));
+        MessageBox::information(
+            parent, u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!\n工资表已保存在：%1"_s.arg(
+                        QDir::toNativeSeparators(path)));
 }

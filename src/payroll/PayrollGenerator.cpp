@@ -31,16 +31,22 @@ QString PayrollGenerator::computationSql()
   ifnull(t4.jliSum, 0) as jliSum,
   ifnull(t6.cfaSum, 0) as cfaSum,
   ifnull(t1.UserBase, 0) + ifnull(t2.jjianSum, 0) + ifnull(t4.jliSum, 0) + ifnull(t6.cfaSum, 0) as TotalSum
-from (select * from [User] where UserName in (select value from json_each(?1))) as t1
+from (select * from [User] where UserName in (select value from json_each(?))) as t1
 left join (select RecordUser, Round(sum(RecordSum), 3) as jjianSum from RecordTable
-           where RecordRecordDate between ?2 and ?3 group by RecordUser) as t2
+           where RecordRecordDate between ? and ? group by RecordUser) as t2
   on t1.UserName = t2.RecordUser
 left join (select jchengUser, Round(sum(jchengSum), 3) as jliSum from jcheng
-           where jchengSum > 0 and jchengDate between ?2 and ?3 group by jchengUser) as t4
+           where jchengSum > 0 and jchengDate between ? and ? group by jchengUser) as t4
   on t1.UserName = t4.jchengUser
 left join (select jchengUser, Round(sum(jchengSum), 3) as cfaSum from jcheng
-           where jchengSum < 0 and jchengDate between ?2 and ?3 group by jchengUser) as t6
+           where jchengSum < 0 and jchengDate between ? and ? group by jchengUser) as t6
   on t1.UserName = t6.jchengUser)"_s;
+}
+
+QVariantList PayrollGenerator::computationParams(const QStringList& names, const QDate& start,
+                                                 const QDate& end)
+{
+    return {namesAsJson(names), start, end, start, end, start, end};
 }
 
 int PayrollGenerator::generate(const QStringList& names, const QDate& start, const QDate& end)
@@ -56,7 +62,7 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
     stored.execute();
 
     Query& result = ShareDM->ADOQueryTemp1;
-    result.setSql(computationSql(), {namesAsJson(names), start, end});
+    result.setSql(computationSql(), computationParams(names, start, end));
     result.open();
 
     const int rows = result.recordCount();

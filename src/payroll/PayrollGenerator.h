@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <QVariantList>
 
 // Computes the payroll of the chosen workers over a date range and writes it over the stored
 // payroll rows: every row is withdrawn first, then the rows are overwritten in the table's order
@@ -10,8 +11,9 @@ class PayrollGenerator
 {
 public:
     // The computed rows: every roster column, then jjianSum, jliSum, cfaSum and TotalSum. Bound
-    // values: ?1 the names as a JSON array, ?2 and ?3 the first and last day.
+    // values: computationParams().
     static QString computationSql();
+    static QVariantList computationParams(const QStringList& names, const QDate& start, const QDate& end);
 
     // Throws QirvoError (nothing changed) for an empty choice of workers, a start after the end, or
     // a failure on the way. Returns the number of payroll rows written.

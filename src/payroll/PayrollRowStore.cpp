@@ -36,9 +36,9 @@ PayrollRowFields PayrollRowStore::load(int index)
 {
     openRow(index);
     const Query& row = temp();
-    return {VariantToText(row.value(u"payforUser"_s)),     ValueOrZero(row.value(u"payforBase"_s)),
-            ValueOrZero(row.value(u"payforjli"_s)),        std::abs(ValueOrZero(row.value(u"payforcfa"_s))),
-            ValueOrZero(row.value(u"payforjjian"_s)),      ValueOrZero(row.value(u"payforSum"_s))};
+    return {VariantToText(row.value(u"payforUser"_s)), ValueOrZero(row.value(u"payforBase"_s)),
+            ValueOrZero(row.value(u"payforjli"_s)),    std::abs(ValueOrZero(row.value(u"payforcfa"_s))),
+            ValueOrZero(row.value(u"payforjjian"_s)),  ValueOrZero(row.value(u"payforSum"_s))};
 }
 
 void PayrollRowStore::save(int index, const PayrollRowFields& fields)
@@ -62,7 +62,8 @@ void PayrollRowStore::save(int index, const PayrollRowFields& fields)
 
 void PayrollRowStore::withdraw(int index)
 {
-    const int changed = ExecSQLText(temp(), u"update Payfor set PayforEnable=False where PayforIndex=?"_s, {index});
+    const int changed =
+        ExecSQLText(temp(), u"update Payfor set PayforEnable=False where PayforIndex=?"_s, {index});
     if (!temp().lastError().isEmpty())
         throw QirvoError(u"撤销工资记录失败：%1"_s.arg(temp().lastError()));
     if (changed == 0)

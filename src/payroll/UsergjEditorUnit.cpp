@@ -28,21 +28,6 @@ NumberEdit* amountEdit(const QString& name, QWidget* parent)
     return edit;
 }
 
-QWidget* labelled(const QString& caption, const QString& labelName, QWidget* input, QWidget* parent)
-{
-    auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto* title = new QHBoxLayout;
-    title->addWidget(PictureLabel(QStyle::SP_FileDialogInfoView, 32, box));
-    auto* label = new QLabel(caption, box);
-    label->setObjectName(labelName);
-    title->addWidget(label, 1);
-    layout->addLayout(title);
-    layout->addWidget(input);
-    return box;
-}
-
 } // namespace
 
 TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : QDialog(parent)
@@ -72,12 +57,18 @@ TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : QDialog(parent)
         button->setFixedSize(121, 65);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(labelled(u"员工名称"_s, u"lbl2"_s, edt1, this), 0, 0);
-    grid->addWidget(labelled(u"基本工资"_s, u"lbl1"_s, dbNum1, this), 0, 1);
-    grid->addWidget(labelled(u"奖励"_s, u"lbl3"_s, dbNum2, this), 0, 2);
-    grid->addWidget(labelled(u"惩罚"_s, u"lbl4"_s, dbNum3, this), 1, 0);
-    grid->addWidget(labelled(u"计件工资"_s, u"lbl5"_s, dbNum4, this), 1, 1);
-    grid->addWidget(labelled(u"合计"_s, u"lbl6"_s, dbNum5, this), 1, 2);
+    grid->addWidget(LabelledInput(u"员工名称"_s, edt1, QStyle::SP_FileDialogInfoView, 32, this, u"lbl2"_s), 0,
+                    0);
+    grid->addWidget(LabelledInput(u"基本工资"_s, dbNum1, QStyle::SP_FileDialogInfoView, 32, this, u"lbl1"_s),
+                    0, 1);
+    grid->addWidget(LabelledInput(u"奖励"_s, dbNum2, QStyle::SP_FileDialogInfoView, 32, this, u"lbl3"_s), 0,
+                    2);
+    grid->addWidget(LabelledInput(u"惩罚"_s, dbNum3, QStyle::SP_FileDialogInfoView, 32, this, u"lbl4"_s), 1,
+                    0);
+    grid->addWidget(LabelledInput(u"计件工资"_s, dbNum4, QStyle::SP_FileDialogInfoView, 32, this, u"lbl5"_s),
+                    1, 1);
+    grid->addWidget(LabelledInput(u"合计"_s, dbNum5, QStyle::SP_FileDialogInfoView, 32, this, u"lbl6"_s), 1,
+                    2);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {btn1, btn3, btn2})
         buttons->addWidget(button);
@@ -128,9 +119,9 @@ void TUserGjEditorfrm::dbNum1Change()
 
 void TUserGjEditorfrm::btn1Click()
 {
-    PayrollRowStore::save(EditIndex, {edt1->text(), ValueOrZero(dbNum1->value()), ValueOrZero(dbNum2->value()),
-                                      ValueOrZero(dbNum3->value()), ValueOrZero(dbNum4->value()),
-                                      ValueOrZero(dbNum5->value())});
+    PayrollRowStore::save(EditIndex, {edt1->text(), ValueOrZero(dbNum1->value()),
+                                      ValueOrZero(dbNum2->value()), ValueOrZero(dbNum3->value()),
+                                      ValueOrZero(dbNum4->value()), ValueOrZero(dbNum5->value())});
     accept();
 }
 

@@ -42,7 +42,8 @@ TgJifrm::TgJifrm(QWidget* parent) : QDialog(parent)
     Shape1 = new QFrame(this);
     Shape1->setObjectName(u"Shape1"_s);
     Shape1->setGeometry(327, 40, 81, 81);
-    Shape1->setStyleSheet(u"#Shape1 { border: 1px solid #808080; border-radius: 12px; background: white; }"_s);
+    Shape1->setStyleSheet(
+        u"#Shape1 { border: 1px solid #808080; border-radius: 12px; background: white; }"_s);
     PictureLabel(QStyle::SP_FileDialogContentsView, 32, Shape1)->setGeometry(24, 24, 32, 32);
     btn1 = GlyphButton(u"确定"_s, u"btn1"_s, QStyle::SP_DialogApplyButton, this);
     btn1->setFixedSize(129, 65);

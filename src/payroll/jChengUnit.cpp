@@ -21,25 +21,6 @@ using namespace Qt::StringLiterals;
 
 Tjchengfrm* jchengfrm = nullptr;
 
-namespace {
-
-QWidget* labelled(const QString& caption, const QString& labelName, QWidget* input, QWidget* parent)
-{
-    auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(2, 2, 2, 2);
-    auto* title = new QHBoxLayout;
-    title->addWidget(PictureLabel(QStyle::SP_FileDialogInfoView, 32, box));
-    auto* label = new QLabel(caption, box);
-    label->setObjectName(labelName);
-    title->addWidget(label, 1);
-    layout->addLayout(title);
-    layout->addWidget(input);
-    return box;
-}
-
-} // namespace
-
 Tjchengfrm::Tjchengfrm(QWidget* parent) : QDialog(parent)
 {
     jchengfrm = this;
@@ -63,11 +44,15 @@ Tjchengfrm::Tjchengfrm(QWidget* parent) : QDialog(parent)
         button->setFixedSize(97, 41);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(labelled(u"员工姓名"_s, u"lbl1"_s, cbx1, this), 0, 0);
-    grid->addWidget(labelled(u"日期"_s, u"lbl2"_s, DateTimePicker1, this), 0, 1);
-    grid->addWidget(labelled(u"原因"_s, u"lbl3"_s, cbx2, this), 0, 2);
-    grid->addWidget(labelled(u"金额"_s, u"lbl5"_s, dbNum1, this), 1, 0);
-    grid->addWidget(labelled(u"备注"_s, u"lbl4"_s, edt2, this), 1, 1, 1, 2);
+    grid->addWidget(LabelledInput(u"员工姓名"_s, cbx1, QStyle::SP_FileDialogInfoView, 32, this, u"lbl1"_s), 0,
+                    0);
+    grid->addWidget(
+        LabelledInput(u"日期"_s, DateTimePicker1, QStyle::SP_FileDialogInfoView, 32, this, u"lbl2"_s), 0, 1);
+    grid->addWidget(LabelledInput(u"原因"_s, cbx2, QStyle::SP_FileDialogInfoView, 32, this, u"lbl3"_s), 0, 2);
+    grid->addWidget(LabelledInput(u"金额"_s, dbNum1, QStyle::SP_FileDialogInfoView, 32, this, u"lbl5"_s), 1,
+                    0);
+    grid->addWidget(LabelledInput(u"备注"_s, edt2, QStyle::SP_FileDialogInfoView, 32, this, u"lbl4"_s), 1, 1,
+                    1, 2);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {btn2, btn3, btn1})
         buttons->addWidget(button);
@@ -122,8 +107,8 @@ void Tjchengfrm::btn2Click()
         dbNum1->setFocus();
         return;
     }
-    const RewardFields fields{cbx1->currentText(), DateTimePicker1->date(), cbx2->currentText(),
-                              dbNum1->value().toDouble(), PunishFlag != 0, edt2->text()};
+    const RewardFields fields{cbx1->currentText(),        DateTimePicker1->date(), cbx2->currentText(),
+                              dbNum1->value().toDouble(), PunishFlag != 0,         edt2->text()};
     if (EditMode == 0)
         RewardStore::add(fields);
     else

@@ -28,19 +28,6 @@ TInputfrm* Inputfrm = nullptr;
 
 namespace {
 
-QWidget* cell(const QString& caption, QWidget* input, QStyle::StandardPixmap icon, QWidget* parent)
-{
-    auto* box = new QWidget(parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(4, 2, 4, 2);
-    auto* title = new QHBoxLayout;
-    title->addWidget(PictureLabel(icon, 32, box));
-    title->addWidget(new QLabel(caption, box), 1);
-    layout->addLayout(title);
-    layout->addWidget(input);
-    return box;
-}
-
 double priceOf(const QString& text)
 {
     QLocale locale;
@@ -80,16 +67,19 @@ TInputfrm::TInputfrm(QWidget* parent) : QDialog(parent)
     cbxWorkUnit->setObjectName(u"cbxWorkUnit"_s);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(cell(u"编号"_s, edtSerial, QStyle::SP_FileIcon, this), 0, 0);
-    grid->addWidget(cell(u"用户名"_s, cbxName, QStyle::SP_DirHomeIcon, this), 0, 1);
-    grid->addWidget(cell(u"工种编号"_s, cbxWorkSerial, QStyle::SP_FileDialogListView, this), 0, 2);
-    grid->addWidget(cell(u"工种名称"_s, cbxWorkName, QStyle::SP_FileDialogDetailedView, this), 0, 3);
-    grid->addWidget(cell(u"单位"_s, cbxWorkUnit, QStyle::SP_FileDialogInfoView, this), 1, 0);
-    grid->addWidget(cell(u"单价"_s, cbxPrice, QStyle::SP_FileDialogContentsView, this), 1, 1);
-    grid->addWidget(cell(u"件数"_s, edtNumber, QStyle::SP_ArrowUp, this), 1, 2);
-    grid->addWidget(cell(u"金额"_s, edtAmount, QStyle::SP_DialogApplyButton, this), 1, 3);
-    grid->addWidget(cell(u"录入时间"_s, dtDate, QStyle::SP_BrowserReload, this), 2, 0);
-    grid->addWidget(cell(u"备注"_s, edtRemark, QStyle::SP_MessageBoxInformation, this), 2, 1, 1, 3);
+    grid->addWidget(LabelledInput(u"编号"_s, edtSerial, QStyle::SP_FileIcon, 32, this), 0, 0);
+    grid->addWidget(LabelledInput(u"用户名"_s, cbxName, QStyle::SP_DirHomeIcon, 32, this), 0, 1);
+    grid->addWidget(LabelledInput(u"工种编号"_s, cbxWorkSerial, QStyle::SP_FileDialogListView, 32, this), 0,
+                    2);
+    grid->addWidget(LabelledInput(u"工种名称"_s, cbxWorkName, QStyle::SP_FileDialogDetailedView, 32, this), 0,
+                    3);
+    grid->addWidget(LabelledInput(u"单位"_s, cbxWorkUnit, QStyle::SP_FileDialogInfoView, 32, this), 1, 0);
+    grid->addWidget(LabelledInput(u"单价"_s, cbxPrice, QStyle::SP_FileDialogContentsView, 32, this), 1, 1);
+    grid->addWidget(LabelledInput(u"件数"_s, edtNumber, QStyle::SP_ArrowUp, 32, this), 1, 2);
+    grid->addWidget(LabelledInput(u"金额"_s, edtAmount, QStyle::SP_DialogApplyButton, 32, this), 1, 3);
+    grid->addWidget(LabelledInput(u"录入时间"_s, dtDate, QStyle::SP_BrowserReload, 32, this), 2, 0);
+    grid->addWidget(LabelledInput(u"备注"_s, edtRemark, QStyle::SP_MessageBoxInformation, 32, this), 2, 1, 1,
+                    3);
 
     btn3 = GlyphButton(u"打印"_s, u"btn3"_s, QStyle::SP_FileDialogStart, this);
     btnDel = GlyphButton(u"删除"_s, u"btnDel"_s, QStyle::SP_TrashIcon, this);

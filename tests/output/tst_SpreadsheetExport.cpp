@@ -1,0 +1,200 @@
+#include "Clock.h"
+#include "DataGrid.h"
+#include "MessageBoxRecorder.h"
+#include "Query.h"
+#include "SpreadsheetExport.h"
+#include "TestDatabase.h"
+
+#include <QDir>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A cell as the sheet stores it: "s:" and the text for a string, "n:" and the value for a number.
+using Sheet = QMap<QString, QString>;
+
+Sheet readSheet(const QString& path)
+{
+    QProcess unzip;
+    unzip.start(u"unzip"_s, {u"-p"_s, path, u"xl/worksheets/sheet1.xml"_s});
+    if (!unzip.waitForFinished(10000) || unzip.exitCode() != 0)
+        qFatal("unzip failed: %s", unzip.readAllStandardError().constData());
+    Sheet cells;
+    QXmlStreamReader xml(unzip.readAllStandardOutput());
+    QString ref;
+    QString type;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"c") {
+            ref = xml.attributes().value(u"r"_s).toString();
+            type = xml.attributes().value(u"t"_s).toString();
+        } else if (xml.name() == u"v") {
+            cells[ref] = (type.isEmpty() || type == u"n" ? u"n:"_s : type + u':') + xml.readElementText();
+        } else if (xml.name() == u"t") {
+            cells[ref] = u"s:"_s + xml.readElementText();
+        }
+    }
+    if (xml.hasError())
+        qFatal("bad sheet XML: %s", qPrintable(xml.errorString()));
+    return cells;
+}
+
+GridColumn column(const QString& field, const QString& title,
+                  GridColumn::Value value = GridColumn::Value::Text)
+{
+    GridColumn result;
+    result.fieldName = field;
+    result.title = title;
+    result.value = value;
+    return result;
+}
+
+} // namespace
+
+class TestSpreadsheetExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void writesDateTitlesAndRows();
+    void hiddenColumnLeavesNoGap();
+    void exportOpensTheWorkbookOrSaysWhereItIs_data();
+    void exportOpensTheWorkbookOrSaysWhereItIs();
+
+private:
+    QList<GridColumn> payrollColumns() const;
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Query> m_query;
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+void TestSpreadsheetExport::init()
+{
+    Clock::setToday(QDate(2008, 3, 15));
+    m_db = std::make_unique<TestDatabase>();
+    m_db->exec(u"insert into Payfor (PayforEnable, payforUser, payforStartDate, payforEndDate, payforBase, "
+               u"payforjli, payforcfa, payforjjian, payforSum) values "
+               u"(1, '张三', '2008-03-01', '2008-03-31', 1000, 150, -50, 200.5, 1300.5), "
+               u"(1, '123', '2008-03-01', '2008-03-31', 800, 0, 0, 0, 800), "
+               u"(1, 'O''Neil', '2008-03-01', '2008-03-31', 900, null, -2.25, 10, 907.75)"_s);
+    m_query = std::make_unique<Query>(m_db->shareDM().ADOConnection1);
+    m_query->setSql(u"select * from payfor where PayforEnable=True"_s);
+    m_query->open();
+    m_out = std::make_unique<QTemporaryDir>();
+    SpreadsheetExport::setOutputFolder(m_out->path());
+}
+
+void TestSpreadsheetExport::cleanup()
+{
+    SpreadsheetExport::setOpener({});
+    SpreadsheetExport::setOutputFolder({});
+    m_query.reset();
+    m_db.reset();
+    m_out.reset();
+    Clock::setToday({});
+}
+
+QList<GridColumn> TestSpreadsheetExport::payrollColumns() const
+{
+    return {column(u"payforUser"_s, u"员工姓名"_s),
+            column(u"payforStartDate"_s, u"开始日期"_s, GridColumn::Value::Date),
+            column(u"payforEndDate"_s, u"结束日期"_s, GridColumn::Value::Date),
+            column(u"payforBase"_s, u"基本工资"_s, GridColumn::Value::Number),
+            column(u"payforjli"_s, u"奖励"_s, GridColumn::Value::Number),
+            column(u"payforcfa"_s, u"惩罚"_s, GridColumn::Value::Number),
+            column(u"payforjjian"_s, u"计件工资"_s, GridColumn::Value::Number),
+            column(u"PayforSum"_s, u"合计"_s, GridColumn::Value::Number)};
+}
+
+void TestSpreadsheetExport::writesDateTitlesAndRows()
+{
+    const QString path = m_out->filePath(u"payroll.xlsx"_s);
+    SpreadsheetExport::writeWorkbook(payrollColumns(), *m_query, Clock::today(), path);
+    const Sheet sheet = readSheet(path);
+
+    QCOMPARE(sheet.value(u"A1"_s), u"s:日期:2008年03月15日"_s);
+    QVERIFY(!sheet.contains(u"B1"_s) && !sheet.contains(u"A2"_s));
+    QStringList titles;
+    for (const QChar letter : u"ABCDEFGH"_s)
+        titles << sheet.value(letter + u"3"_s);
+    QCOMPARE(titles, (QStringList{u"s:员工姓名"_s, u"s:开始日期"_s, u"s:结束日期"_s, u"s:基本工资"_s,
+                                  u"s:奖励"_s, u"s:惩罚"_s, u"s:计件工资"_s, u"s:合计"_s}));
+    QVERIFY(!sheet.contains(u"I3"_s));
+
+    QCOMPARE(sheet.value(u"A4"_s), u"s:张三"_s);
+    QCOMPARE(sheet.value(u"B4"_s), u"s:2008.03.01"_s);
+    QCOMPARE(sheet.value(u"C4"_s), u"s:2008.03.31"_s);
+    QCOMPARE(sheet.value(u"D4"_s), u"n:1000"_s);
+    QCOMPARE(sheet.value(u"F4"_s), u"n:-50"_s);
+    QCOMPARE(sheet.value(u"H4"_s), u"n:1300.5"_s);
+    // A name made of digits stays the text it is.
+    QCOMPARE(sheet.value(u"A5"_s), u"s:123"_s);
+    QCOMPARE(sheet.value(u"A6"_s), u"s:O'Neil"_s);
+    QVERIFY(!sheet.contains(u"E6"_s));
+    QCOMPARE(sheet.value(u"H6"_s), u"n:907.75"_s);
+    QVERIFY(!sheet.contains(u"A7"_s));
+}
+
+void TestSpreadsheetExport::hiddenColumnLeavesNoGap()
+{
+    QList<GridColumn> columns = payrollColumns();
+    columns[1].visible = false;
+    const QString path = m_out->filePath(u"hidden.xlsx"_s);
+    SpreadsheetExport::writeWorkbook(columns, *m_query, Clock::today(), path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.value(u"B3"_s), u"s:结束日期"_s);
+    QCOMPARE(sheet.value(u"B4"_s), u"s:2008.03.31"_s);
+    QCOMPARE(sheet.value(u"G3"_s), u"s:合计"_s);
+    QVERIFY(!sheet.contains(u"H3"_s));
+}
+
+void TestSpreadsheetExport::exportOpensTheWorkbookOrSaysWhereItIs_data()
+{
+    QTest::addColumn<bool>("applicationFound");
+    QTest::newRow("spreadsheet application") << true;
+    QTest::newRow("none installed") << false;
+}
+
+void TestSpreadsheetExport::exportOpensTheWorkbookOrSaysWhereItIs()
+{
+    QFETCH(bool, applicationFound);
+
+    MessageBoxRecorder boxes;
+    QString opened;
+    SpreadsheetExport::setOpener([&](const QString& path) {
+        opened = path;
+        return applicationFound;
+    });
+    DataGrid grid(DataGrid::Kind::List, *m_query);
+    grid.setColumns(payrollColumns());
+    ExportGridToExcel(&grid, nullptr);
+
+    const QStringList written = QDir(m_out->path()).entryList({u"*.xlsx"_s}, QDir::Files);
+    QCOMPARE(written.size(), 1);
+    QCOMPARE(opened, QDir(m_out->path()).filePath(written.first()));
+    QCOMPARE(readSheet(opened).value(u"A6"_s), u"s:O'Neil"_s);
+    QCOMPARE(m_query->currentRow(), 2);
+    if (applicationFound) {
+        QVERIFY(boxes.shown().isEmpty());
+    } else {
+        QCOMPARE(boxes.shown().size(), 1);
+        QVERIFY(
+            boxes.texts().first().startsWith(u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!"_s));
+        QVERIFY(boxes.texts().first().contains(QDir::toNativeSeparators(opened)));
+    }
+}
+
+QTEST_MAIN(TestSpreadsheetExport)
+#include "tst_SpreadsheetExport.moc"
