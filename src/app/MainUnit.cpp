@@ -341,16 +341,16 @@ QWidget* TQirvofrm::buildPayrollTab()
     btn14 = button(u"重新生成工资"_s, u"btn14"_s, tab6);
     btn15 = button(u"导出Excel"_s, u"btn15"_s, tab6);
     btn16 = button(u"打印列表"_s, u"btn16"_s, tab6);
-    DBGridEh5 =
-        grid(DataGrid::Kind::List, *ADOQueryPayfor,
-             {column(u"payforUser"_s, u"员工姓名"_s, 100), column(u"payforStartDate"_s, u"开始日期"_s, 100),
-              column(u"payforEndDate"_s, u"结束日期"_s, 100),
-              column(u"payforBase"_s, u"基本工资"_s, 80, Sum, Qt::red),
-              column(u"payforjli"_s, u"奖励"_s, 80, Sum, Qt::blue),
-              column(u"payforcfa"_s, u"惩罚"_s, 80, Sum, Lime),
-              column(u"payforjjian"_s, u"计件工资"_s, 80, Sum, Fuchsia),
-              column(u"PayforSum"_s, u"合计"_s, 100, Sum, Green)},
-             u"DBGridEh5"_s, tab6);
+    DBGridEh5 = grid(DataGrid::Kind::List, *ADOQueryPayfor,
+                     {column(u"payforUser"_s, u"员工姓名"_s, 100),
+                      typedColumn(u"payforStartDate"_s, u"开始日期"_s, 100, GridColumn::Value::Date),
+                      typedColumn(u"payforEndDate"_s, u"结束日期"_s, 100, GridColumn::Value::Date),
+                      column(u"payforBase"_s, u"基本工资"_s, 80, Sum, Qt::red),
+                      column(u"payforjli"_s, u"奖励"_s, 80, Sum, Qt::blue),
+                      column(u"payforcfa"_s, u"惩罚"_s, 80, Sum, Lime),
+                      column(u"payforjjian"_s, u"计件工资"_s, 80, Sum, Fuchsia),
+                      column(u"PayforSum"_s, u"合计"_s, 100, Sum, Green)},
+                     u"DBGridEh5"_s, tab6);
     auto* layout = new QVBoxLayout(tab6);
     layout->addLayout(buttonRow({btn14, btn15, btn16}));
     layout->addWidget(DBGridEh5);

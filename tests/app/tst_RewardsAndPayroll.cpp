@@ -10,6 +10,7 @@
 #include "SpreadsheetExport.h"
 #include "TestDatabase.h"
 #include "UsergjEditorUnit.h"
+#include "XlsxSheet.h"
 #include "gJiSearchUnit.h"
 #include "jChengUnit.h"
 
@@ -249,7 +250,14 @@ void TestRewardsAndPayroll::exportAndPrintNeedRows()
     clickWithDialog(m_form->btn14, m_choice.get(), [this] { m_choice->btn1->click(); });
     m_form->btn15->click();
     QCOMPARE(opened, 1);
-    QCOMPARE(QDir(out.path()).entryList({u"*.xlsx"_s}).size(), 1);
+    const QStringList written = QDir(out.path()).entryList({u"*.xlsx"_s});
+    QCOMPARE(written.size(), 1);
+    const XlsxSheet sheet = ReadXlsxSheet(QDir(out.path()).filePath(written.first()));
+    QCOMPARE(sheet.value(u"A1"_s), u"s:日期:2026年11月20日"_s);
+    QCOMPARE(sheet.value(u"B3"_s), u"s:开始日期"_s);
+    QCOMPARE(sheet.value(u"B4"_s), u"s:2026.11.01"_s);
+    QCOMPARE(sheet.value(u"C5"_s), u"s:2026.11.30"_s);
+    QCOMPARE(sheet.value(u"H4"_s), u"n:1300.5"_s);
 
     QDir(m_db->folder()).mkpath(u"frf"_s);
     QVERIFY(

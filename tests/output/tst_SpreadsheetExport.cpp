@@ -4,48 +4,15 @@
 #include "Query.h"
 #include "SpreadsheetExport.h"
 #include "TestDatabase.h"
+#include "XlsxSheet.h"
 
 #include <QDir>
-#include <QMap>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A cell as the sheet stores it: "s:" and the text for a string, "n:" and the value for a number.
-using Sheet = QMap<QString, QString>;
-
-Sheet readSheet(const QString& path)
-{
-    QProcess unzip;
-    unzip.start(u"unzip"_s, {u"-p"_s, path, u"xl/worksheets/sheet1.xml"_s});
-    if (!unzip.waitForFinished(10000) || unzip.exitCode() != 0)
-        qFatal("unzip failed: %s", unzip.readAllStandardError().constData());
-    Sheet cells;
-    QXmlStreamReader xml(unzip.readAllStandardOutput());
-    QString ref;
-    QString type;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"c") {
-            ref = xml.attributes().value(u"r"_s).toString();
-            type = xml.attributes().value(u"t"_s).toString();
-        } else if (xml.name() == u"v") {
-            cells[ref] = (type.isEmpty() || type == u"n" ? u"n:"_s : type + u':') + xml.readElementText();
-        } else if (xml.name() == u"t") {
-            cells[ref] = u"s:"_s + xml.readElementText();
-        }
-    }
-    if (xml.hasError())
-        qFatal("bad sheet XML: %s", qPrintable(xml.errorString()));
-    return cells;
-}
 
 GridColumn column(const QString& field, const QString& title,
                   GridColumn::Value value = GridColumn::Value::Text)
@@ -122,7 +89,7 @@ void TestSpreadsheetExport::writesDateTitlesAndRows()
 {
     const QString path = m_out->filePath(u"payroll.xlsx"_s);
     SpreadsheetExport::writeWorkbook(payrollColumns(), *m_query, Clock::today(), path);
-    const Sheet sheet = readSheet(path);
+    const XlsxSheet sheet = ReadXlsxSheet(path);
 
     QCOMPARE(sheet.value(u"A1"_s), u"s:日期:2008年03月15日"_s);
     QVERIFY(!sheet.contains(u"B1"_s) && !sheet.contains(u"A2"_s));
@@ -153,7 +120,7 @@ void TestSpreadsheetExport::hiddenColumnLeavesNoGap()
     columns[1].visible = false;
     const QString path = m_out->filePath(u"hidden.xlsx"_s);
     SpreadsheetExport::writeWorkbook(columns, *m_query, Clock::today(), path);
-    const Sheet sheet = readSheet(path);
+    const XlsxSheet sheet = ReadXlsxSheet(path);
     QCOMPARE(sheet.value(u"B3"_s), u"s:结束日期"_s);
     QCOMPARE(sheet.value(u"B4"_s), u"s:2008.03.31"_s);
     QCOMPARE(sheet.value(u"G3"_s), u"s:合计"_s);
@@ -184,7 +151,7 @@ void TestSpreadsheetExport::exportOpensTheWorkbookOrSaysWhereItIs()
     const QStringList written = QDir(m_out->path()).entryList({u"*.xlsx"_s}, QDir::Files);
     QCOMPARE(written.size(), 1);
     QCOMPARE(opened, QDir(m_out->path()).filePath(written.first()));
-    QCOMPARE(readSheet(opened).value(u"A6"_s), u"s:O'Neil"_s);
+    QCOMPARE(ReadXlsxSheet(opened).value(u"A6"_s), u"s:O'Neil"_s);
     QCOMPARE(m_query->currentRow(), 2);
     if (applicationFound) {
         QVERIFY(boxes.shown().isEmpty());
