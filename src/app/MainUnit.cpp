@@ -461,7 +461,11 @@ void TQirvofrm::SearchRecords()
 {
     if (Searchfrm->exec() != QDialog::Accepted)
         return;
-    const Condition& filter = Searchfrm->FilterText;
+    OpenSearchResult(Searchfrm->FilterText);
+}
+
+void TQirvofrm::OpenSearchResult(const Condition& filter)
+{
     OpenQuery(*ADOQueryCenter,
               u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
                   u" Order By RecordRecordDate"_s,
@@ -470,7 +474,12 @@ void TQirvofrm::SearchRecords()
 
 void TQirvofrm::btn5Click()
 {
-    const Condition& filter = Searchfrm->FilterText;
+    OpenStatistics(Searchfrm->FilterText);
+    PrintReport(*frReport2, u"frf/Stat2.frf"_s, this);
+}
+
+void TQirvofrm::OpenStatistics(const Condition& filter)
+{
     OpenQuery(
         *ADOQueryStat,
         u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum "
@@ -478,7 +487,6 @@ void TQirvofrm::btn5Click()
         u"RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left join "
         u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text),
         filter.params);
-    PrintReport(*frReport2, u"frf/Stat2.frf"_s, this);
 }
 
 void TQirvofrm::RefreshCounterList(const Condition& condition)

@@ -105,6 +105,9 @@ public:
 
     void RefreshDayList();
     void SearchRecords();
+    // The entries, and the per-worker totals, that the search filter selects.
+    void OpenSearchResult(const Condition& filter);
+    void OpenStatistics(const Condition& filter);
     void dtRecordChange();
     void btn3Click();
     void DBGridEh3DblClick();

@@ -1,0 +1,309 @@
+// The program's everyday operations on a factory-sized database, each beside the bare SQL statement
+// on the same file (the lower bound for this design). Writes a Markdown table of both times and
+// their ratio.
+#include "Clock.h"
+#include "Condition.h"
+#include "DataGrid.h"
+#include "EntryStore.h"
+#include "LoginUnit.h"
+#include "MainUnit.h"
+#include "PayrollGenerator.h"
+#include "Query.h"
+#include "SearchFilter.h"
+#include "ShareDM.h"
+#include "ShareDMUnit.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+
+#include <algorithm>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The newest day of the benchmark database (qirvo-makedemo --last-day).
+const QDate LastDay(2026, 11, 30);
+const QDate YearStart = LastDay.addYears(-1).addDays(1);
+
+struct Figure
+{
+    QString operation;
+    QString unit;
+    double program;
+    double bare;
+    QString note;
+};
+
+template <typename Work> double medianMs(int runs, Work&& work)
+{
+    QList<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times << timer.nsecsElapsed() / 1e6;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The bare statement: prepared, bound and stepped to its end on a connection of its own, every
+// column of every row read once.
+class Bare
+{
+public:
+    explicit Bare(const QString& path)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            qFatal("cannot open %s", qPrintable(path));
+    }
+    ~Bare() { sqlite3_close(m_db); }
+
+    int run(const QString& sql, const QVariantList& params = {})
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+            qFatal("bare statement failed: %s", sqlite3_errmsg(m_db));
+        QList<QByteArray> texts;
+        for (int i = 0; i < params.size(); ++i) {
+            const QVariant& value = params[i];
+            if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
+                sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+            } else if (value.typeId() == QMetaType::Double) {
+                sqlite3_bind_double(statement, i + 1, value.toDouble());
+            } else {
+                texts << (value.typeId() == QMetaType::QDate ? value.toDate().toString(Qt::ISODate) : value.toString())
+                             .toUtf8();
+                sqlite3_bind_text(statement, i + 1, texts.last().constData(), -1, SQLITE_STATIC);
+            }
+        }
+        int rows = 0;
+        int step;
+        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+            for (int column = 0; column < sqlite3_column_count(statement); ++column)
+                sqlite3_column_text(statement, column);
+            ++rows;
+        }
+        if (step != SQLITE_DONE)
+            qFatal("bare statement failed: %s", sqlite3_errmsg(m_db));
+        sqlite3_finalize(statement);
+        return rows;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+QString dayListSql()
+{
+    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s;
+}
+
+Condition yearOf(const QString& worker)
+{
+    return BuildFilter({worker, true, YearStart, LastDay, QString(), AllChoice});
+}
+
+QString searchSql(const Condition& filter)
+{
+    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
+           u" Order By RecordRecordDate"_s;
+}
+
+QStringList allWorkers()
+{
+    QStringList names;
+    Query& users = ShareDM->ADOQueryTemp1;
+    OpenQuery(users, u"select UserName from [User]"_s);
+    for (int row = 0; row < users.recordCount(); ++row)
+        names << users.value(row, 0).toString();
+    return names;
+}
+
+long peakKilobytes()
+{
+    QFile status(u"/proc/self/status"_s);
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+std::unique_ptr<TQirvofrm> startProgram()
+{
+    auto form = std::make_unique<TQirvofrm>();
+    form->setLoginRunner([] {
+        LoginName = u"系统管理员"_s;
+        return int(QDialog::Accepted);
+    });
+    if (form->FormShow() != TQirvofrm::StartResult::Ready)
+        qFatal("start-up failed");
+    return form;
+}
+
+// Run in a child process of its own, so that its peak memory is the listing's alone.
+int measureMemory(const QString& mode, const QString& path)
+{
+    const Condition filter = BuildFilter({AllChoice, true, YearStart, LastDay, QString(), AllChoice});
+    int rows = 0;
+    if (mode == u"bare") {
+        rows = Bare(path).run(searchSql(filter), filter.params);
+    } else {
+        TShareDM shareDM;
+        SetAppDirForTesting(QFileInfo(path).absolutePath());
+        const auto form = startProgram();
+        form->show();
+        form->OpenSearchResult(filter);
+        QApplication::processEvents();
+        rows = form->ADOQueryCenter->recordCount();
+    }
+    QTextStream(stdout) << rows << ' ' << peakKilobytes() << '\n';
+    return 0;
+}
+
+std::pair<int, double> childPeak(const QString& mode, const QString& path)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {u"--memory"_s, mode, path});
+    child.waitForFinished(-1);
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    if (words.size() != 2)
+        qFatal("memory child failed: %s", child.readAllStandardError().constData());
+    return {words[0].toInt(), words[1].toLong() / 1024.0};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == u"--memory")
+        return measureMemory(args[2], args[3]);
+    if (args.size() != 3) {
+        QTextStream(stderr) << "usage: bench_factory DATABASE RESULTS.md\n";
+        return 2;
+    }
+    const QString path = QFileInfo(args[1]).absoluteFilePath();
+    Clock::setToday(LastDay);
+    SetAppDirForTesting(QFileInfo(path).absolutePath());
+    QList<Figure> figures;
+    Bare bare(path);
+
+    {
+        const double program = medianMs(5, [] {
+            TShareDM shareDM;
+            bool reached = false;
+            TQirvofrm form;
+            form.setLoginRunner([&] {
+                reached = true;
+                return int(QDialog::Rejected);
+            });
+            form.FormShow();
+            if (!reached)
+                qFatal("the login was not reached");
+        });
+        const double lower = medianMs(5, [&] {
+            Bare fresh(path);
+            fresh.run(u"select * from Power"_s);
+        });
+        figures << Figure{u"start-up to the login window"_s, u"ms"_s, program, lower,
+                          u"open the file and read the accounts"_s};
+    }
+
+    TShareDM shareDM;
+    const auto form = startProgram();
+    form->show();
+    QApplication::processEvents();
+    const QStringList workers = allWorkers();
+
+    {
+        int day = 0;
+        const double program = medianMs(9, [&] { form->dtRecord->setDate(LastDay.addDays(-2 * (++day % 2))); });
+        const double lower = medianMs(9, [&] { bare.run(dayListSql(), {LastDay}); });
+        figures << Figure{u"open the day list"_s, u"ms"_s, program, lower,
+                          u"%1 rows"_s.arg(form->ADOQueryCenter->recordCount())};
+    }
+    {
+        const Condition filter = yearOf(workers.at(1234));
+        const double program = medianMs(9, [&] { form->OpenSearchResult(filter); });
+        const double lower = medianMs(9, [&] { bare.run(searchSql(filter), filter.params); });
+        figures << Figure{u"search one worker over a year"_s, u"ms"_s, program, lower,
+                          u"%1 rows"_s.arg(form->ADOQueryCenter->recordCount())};
+    }
+    {
+        const Condition filter = BuildFilter({AllChoice, true, YearStart, LastDay, QString(), AllChoice});
+        const QString sql =
+            u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum FROM "
+            u"RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left join "
+            u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text);
+        const double program = medianMs(3, [&] { form->OpenStatistics(filter); });
+        const double lower = medianMs(3, [&] { bare.run(sql, filter.params); });
+        figures << Figure{u"per-worker statistics of a year"_s, u"ms"_s, program, lower,
+                          u"%1 workers"_s.arg(form->ADOQueryStat->recordCount())};
+    }
+    for (const auto& [name, start] :
+         {std::pair{u"payroll of all workers, one month"_s, QDate(LastDay.year(), LastDay.month(), 1)},
+          std::pair{u"payroll of all workers, one year"_s, YearStart}}) {
+        const double program = medianMs(3, [&] {
+            PayrollGenerator::generate(workers, start, LastDay);
+            form->RefreshPayrollList();
+        });
+        const double lower = medianMs(3, [&] {
+            bare.run(PayrollGenerator::computationSql(), PayrollGenerator::computationParams(workers, start, LastDay));
+        });
+        figures << Figure{name, u"ms"_s, program, lower, u"%1 rows written"_s.arg(form->ADOQueryPayfor->recordCount())};
+    }
+    {
+        int serial = 0;
+        const auto entry = [&] {
+            return EntryFields{u"B%1"_s.arg(++serial), workers.at(serial % workers.size()), 1, 0.5, 10, 5, LastDay.addDays(1),
+                               QString()};
+        };
+        const double program = medianMs(21, [&] {
+            const EntryFields fields = entry();
+            if (!EntryStore::workTypeBySerial(u"G001"_s) || EntryStore::hasEntryOn(fields.user, fields.date))
+                qFatal("unexpected entry state");
+            EntryStore::add(fields);
+        });
+        const double lower = medianMs(21, [&] {
+            const EntryFields fields = entry();
+            bare.run(u"insert into RecordTable (RecordSerial, RecordUser, RecordCounter, RecordPrice, RecordNumber, "
+                     u"RecordSum, RecordRecordDate, RecordSystemDate, RecordRemark) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+                     {fields.serial, fields.user, fields.counter, fields.price, fields.number, fields.amount, fields.date,
+                      fields.date, fields.remark});
+        });
+        ExecSQLText(ShareDM->ADOQueryTemp1, u"delete from RecordTable where RecordRecordDate>?"_s, {LastDay});
+        figures << Figure{u"save one entry"_s, u"ms"_s, program, lower, u"checks and insert, committed"_s};
+    }
+    {
+        const auto [rows, program] = childPeak(u"program"_s, path);
+        const auto lower = childPeak(u"bare"_s, path).second;
+        figures << Figure{u"peak memory, a year's search result listed"_s, u"MB"_s, program, lower,
+                          u"%1 rows; whole process"_s.arg(rows)};
+    }
+
+    QString table;
+    QTextStream out(&table);
+    out << "| operation | program | bare SQL | ratio | note |\n|---|---:|---:|---:|---|\n";
+    for (const Figure& figure : figures)
+        out << "| " << figure.operation << " | " << QString::number(figure.program, 'f', 1) << ' ' << figure.unit
+            << " | " << QString::number(figure.bare, 'f', 1) << ' ' << figure.unit << " | "
+            << QString::number(figure.program / figure.bare, 'f', 2) << " | " << figure.note << " |\n";
+    out.flush();
+    QTextStream(stdout) << table;
+    QFile results(args[2]);
+    if (!results.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(args[2]));
+    results.write(table.toUtf8());
+    return 0;
+}
