@@ -8,6 +8,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +20,14 @@ namespace {
 QString namesAsJson(const QStringList& names)
 {
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(names)).toJson(QJsonDocument::Compact));
+}
+
+QSqlQuery prepare(const QString& sql)
+{
+    QSqlQuery statement(ShareDM->ADOConnection1.database());
+    if (!statement.prepare(sql))
+        throw QirvoError(u"写入工资记录失败：%1"_s.arg(statement.lastError().databaseText()));
+    return statement;
 }
 
 } // namespace
@@ -67,30 +77,43 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
 
     const int rows = result.recordCount();
     if (rows > 0) {
-        stored.setSql(u"select * from payfor"_s);
+        // The stored rows in the table's order take the new rows one by one; one prepared statement
+        // each for overwriting and appending keeps thousands of rows from costing thousands of plans.
+        stored.setSql(u"select PayforIndex from payfor"_s);
         stored.open();
+        QSqlQuery overwrite =
+            prepare(u"update Payfor set PayforEnable=1, payforUser=?, payforStartDate=?, "
+                    u"payforEndDate=?, payforBase=?, payforjli=?, payforcfa=?, payforjjian=?, "
+                    u"payforSum=? where PayforIndex=?"_s);
+        QSqlQuery append =
+            prepare(u"insert into Payfor (PayforEnable, payforUser, payforStartDate, payforEndDate, "
+                    u"payforBase, payforjli, payforcfa, payforjjian, payforSum) "
+                    u"values (1, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
         const int user = result.fieldIndex(u"UserName"_s);
         const int base = result.fieldIndex(u"UserBase"_s);
         const int rewards = result.fieldIndex(u"jliSum"_s);
         const int punishments = result.fieldIndex(u"cfaSum"_s);
         const int pieceWork = result.fieldIndex(u"jjianSum"_s);
         const int total = result.fieldIndex(u"TotalSum"_s);
+        const QString first = start.toString(Qt::ISODate);
+        const QString last = end.toString(Qt::ISODate);
         for (int row = 0; row < rows; ++row) {
-            if (stored.eof())
-                stored.append();
-            else
-                stored.edit();
-            stored.setValue(u"PayforEnable"_s, true);
-            stored.setValue(u"payforUser"_s, result.value(row, user));
-            stored.setValue(u"payforStartDate"_s, start);
-            stored.setValue(u"payforEndDate"_s, end);
-            stored.setValue(u"payforBase"_s, result.value(row, base).toDouble());
-            stored.setValue(u"payforjli"_s, result.value(row, rewards).toDouble());
-            stored.setValue(u"payforcfa"_s, result.value(row, punishments).toDouble());
-            stored.setValue(u"payforjjian"_s, result.value(row, pieceWork).toDouble());
-            stored.setValue(u"payforSum"_s, result.value(row, total).toDouble());
-            stored.post();
-            stored.next();
+            const bool reuse = row < stored.recordCount();
+            QSqlQuery& write = reuse ? overwrite : append;
+            const QVariantList values{VariantToText(result.value(row, user)),
+                                      first,
+                                      last,
+                                      result.value(row, base).toDouble(),
+                                      result.value(row, rewards).toDouble(),
+                                      result.value(row, punishments).toDouble(),
+                                      result.value(row, pieceWork).toDouble(),
+                                      result.value(row, total).toDouble()};
+            for (int i = 0; i < values.size(); ++i)
+                write.bindValue(i, values[i]);
+            if (reuse)
+                write.bindValue(int(values.size()), stored.value(row, 0));
+            if (!write.exec())
+                throw QirvoError(u"写入工资记录失败：%1"_s.arg(write.lastError().databaseText()));
         }
     }
     transaction.commit();

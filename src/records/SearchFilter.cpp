@@ -8,10 +8,11 @@ Condition BuildFilter(const SearchChoices& choices)
     // The names that contain the text are found first, one index step per distinct name, so that the
     // entries are then read through the (worker, date) index instead of by a scan of every entry.
     if (choices.worker != AllChoice)
-        filter.append(u" and RecordUser in (with recursive Names(Name) as (select min(RecordUser) from RecordTable "
-                      u"union all select (select min(RecordUser) from RecordTable where RecordUser > Name) from Names "
-                      u"where Name is not null) select Name from Names where InStr(Name,?))"_s,
-                      {choices.worker});
+        filter.append(
+            u" and RecordUser in (with recursive Names(Name) as (select min(RecordUser) from RecordTable "
+            u"union all select (select min(RecordUser) from RecordTable where RecordUser > Name) from Names "
+            u"where Name is not null) select Name from Names where InStr(Name,?))"_s,
+            {choices.worker});
     if (choices.dateRange)
         filter.append(u" and RecordRecordDate between ? and ?"_s, {choices.start, choices.end});
     if (!choices.serial.isEmpty())
