@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -57,6 +58,18 @@ template <typename Widget> Widget* named(Widget* widget, const QString& name)
 QPushButton* button(const QString& caption, const QString& name, QWidget* parent)
 {
     return named(new QPushButton(caption, parent), name);
+}
+
+// The 129 × 49 buttons of the reward and payroll tabs, picture beside the caption.
+QPushButton* pictureButton(const QString& caption, const QString& name, QStyle::StandardPixmap picture,
+                           QWidget* parent)
+{
+    QPushButton* result = button(caption, name, parent);
+    result->setIcon(parent->style()->standardIcon(picture));
+    result->setIconSize(QSize(24, 24));
+    result->setFixedSize(129, 49);
+    result->setCursor(Qt::PointingHandCursor);
+    return result;
 }
 
 // A large button with its picture above the caption.
@@ -321,8 +334,8 @@ QWidget* TQirvofrm::buildManagementTab()
 QWidget* TQirvofrm::buildRewardTab()
 {
     tab5 = named(new QWidget, u"tab5"_s);
-    btn12 = button(u"添加奖励"_s, u"btn12"_s, tab5);
-    btn13 = button(u"添加惩罚"_s, u"btn13"_s, tab5);
+    btn12 = pictureButton(u"添加奖励"_s, u"btn12"_s, QStyle::SP_DialogYesButton, tab5);
+    btn13 = pictureButton(u"添加惩罚"_s, u"btn13"_s, QStyle::SP_DialogNoButton, tab5);
     DBGridEh2 = grid(DataGrid::Kind::List, *ADOQueryjcheng,
                      {column(u"jchengUser"_s, u"员工姓名"_s, 100), column(u"jcTypeStr"_s, u"类型"_s, 60),
                       column(u"jchengDate"_s, u"日期"_s, 120), column(u"jchengReson"_s, u"原因"_s, 100),
@@ -338,9 +351,9 @@ QWidget* TQirvofrm::buildRewardTab()
 QWidget* TQirvofrm::buildPayrollTab()
 {
     tab6 = named(new QWidget, u"tab6"_s);
-    btn14 = button(u"重新生成工资"_s, u"btn14"_s, tab6);
-    btn15 = button(u"导出Excel"_s, u"btn15"_s, tab6);
-    btn16 = button(u"打印列表"_s, u"btn16"_s, tab6);
+    btn14 = pictureButton(u"重新生成工资"_s, u"btn14"_s, QStyle::SP_BrowserReload, tab6);
+    btn15 = pictureButton(u"导出Excel"_s, u"btn15"_s, QStyle::SP_DialogSaveButton, tab6);
+    btn16 = pictureButton(u"打印列表"_s, u"btn16"_s, QStyle::SP_FileDialogContentsView, tab6);
     DBGridEh5 = grid(DataGrid::Kind::List, *ADOQueryPayfor,
                      {column(u"payforUser"_s, u"员工姓名"_s, 100),
                       typedColumn(u"payforStartDate"_s, u"开始日期"_s, 100, GridColumn::Value::Date),
