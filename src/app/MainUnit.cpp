@@ -2,6 +2,8 @@
 
 #include "Clock.h"
 #include "DataGrid.h"
+#include "DatabaseCopies.h"
+#include "FileDialog.h"
 #include "HandlerGuard.h"
 #include "InputUnit.h"
 #include "ListControls.h"
@@ -27,7 +29,11 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDateTime>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,6 +92,21 @@ QToolButton* largeButton(const QString& caption, const QString& name, const QIco
     return large;
 }
 
+const QString DatabaseFilter = u"Access Database Files (*.mdb *.MDB)"_s;
+
+// Where the backup and restore dialogs start: the folder of the last backup, else the desktop.
+QString backupFolder()
+{
+    const QString saved = ReadSetting(u"SavePath"_s);
+    return saved.isEmpty() ? GetDesktopDir() : saved;
+}
+
+// The dialogs' default extension.
+QString withMdbSuffix(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().isEmpty() ? fileName + u".mdb"_s : fileName;
+}
+
 const QColor Fuchsia(0xff, 0x00, 0xff);
 const QColor Lime(0x00, 0xff, 0x00);
 const QColor Green(0x00, 0x80, 0x00);
@@ -137,6 +158,7 @@ QHBoxLayout* buttonRow(std::initializer_list<QWidget*> widgets)
 TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
 {
     Qirvofrm = this;
+    SettingsIniPath = AppDir() + u"AppSetting.ini"_s;
     setObjectName(u"Qirvofrm"_s);
     setWindowTitle(u"Qirvo计件工资管理软件"_s);
     setFont(FormFont());
@@ -204,6 +226,8 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
     connect(btn14, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn14Click));
     connect(DBGridEh5, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh5DblClick));
     connect(btn15, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn15Click));
+    connect(btn9, &QToolButton::clicked, this, guarded(this, &TQirvofrm::btn9Click));
+    connect(btn10, &QToolButton::clicked, this, guarded(this, &TQirvofrm::btn10Click));
 }
 
 Query* TQirvofrm::ownQuery(const QString& name)
@@ -639,4 +663,59 @@ void TQirvofrm::btn15Click()
     if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
         return;
     ExportGridToExcel(DBGridEh5, this);
+}
+
+void TQirvofrm::btn9Click()
+{
+    const QString proposed =
+        QDir(backupFolder()).filePath(DatabaseCopies::proposedBackupName(Clock::today()));
+    const QString databasePath = AppDir() + DatabaseFileName;
+    if (!QFile::exists(databasePath)) {
+        MessageBox::information(this, u"数据库文件不存在！"_s);
+        return;
+    }
+    const QString chosen = FileDialog::getSaveFileName(this, u"备份数据"_s, proposed, DatabaseFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString target = withMdbSuffix(chosen);
+    if (const int error = DatabaseCopies::backup(ShareDM->ADOConnection1, target)) {
+        MessageBox::information(this, u"数据库备份失败，失败号为：%1"_s.arg(uint(error)));
+        return;
+    }
+    MessageBox::information(this, u"恭喜您，数据库备份成功"_s);
+    WriteSetting(u"SavePath"_s, QFileInfo(target).absolutePath() + u'/');
+    WriteSetting(u"SaveLast"_s, QFileInfo(target).absoluteFilePath());
+}
+
+void TQirvofrm::btn10Click()
+{
+    if (!MessageBox::askYesNo(this, u"恢复警告"_s, u"数据库恢复将导致当前数据全部丢失，是否继续？"_s))
+        return;
+    const QString chosen = FileDialog::getOpenFileName(
+        this, u"恢复数据"_s, QDir(backupFolder()).filePath(u"*.mdb"_s), DatabaseFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString backup = QFileInfo::exists(chosen) ? chosen : withMdbSuffix(chosen);
+    if (!QFileInfo::exists(backup)) {
+        MessageBox::information(this, u"数据库恢复失败，失败号为：%1"_s.arg(uint(ENOENT)));
+        return;
+    }
+    // The chosen file is examined before anything is closed, so a wrong choice costs nothing.
+    try {
+        DatabaseCopies::examineBackup(backup);
+    } catch (const QirvoError& refusal) {
+        MessageBox::warning(this, u"恢复已取消，当前数据库没有任何改动。\n\n"_s + refusal.message());
+        return;
+    }
+    const QString databasePath = AppDir() + DatabaseFileName;
+    Connection& connection = ShareDM->ADOConnection1;
+    connection.close();
+    if (const int error = DatabaseCopies::restore(backup, databasePath, QDateTime::currentDateTime())) {
+        MessageBox::information(this, u"数据库恢复失败，失败号为：%1"_s.arg(uint(error)));
+        // The database file is unchanged; the program goes on working on it.
+        connection.open();
+        return;
+    }
+    MessageBox::information(this, u"恭喜您，数据库恢复成功，请重新启动软件"_s);
+    close();
 }

@@ -136,6 +136,8 @@ public:
     void btn14Click();
     void DBGridEh5DblClick();
     void btn15Click();
+    void btn9Click();
+    void btn10Click();
 
 private:
     QWidget* buildDataCentreTab();

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 
 QStringList FileDialog::s_next;
+QString FileDialog::s_lastProposal;
 
 void FileDialog::setNextFileName(const QString& fileName)
 {
@@ -20,6 +21,7 @@ bool FileDialog::takeNext(QString& fileName)
 QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& proposedPath,
                                     const QString& filter)
 {
+    s_lastProposal = proposedPath;
     QString fileName;
     if (takeNext(fileName))
         return fileName;
@@ -29,6 +31,7 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                     const QString& filter)
 {
+    s_lastProposal = folder;
     QString fileName;
     if (takeNext(fileName))
         return fileName;

@@ -17,8 +17,11 @@ public:
 
     // The next dialog returns this name (empty: as if cancelled) without opening.
     static void setNextFileName(const QString& fileName);
+    // The path or folder the last dialog was to start from.
+    static QString lastProposal() { return s_lastProposal; }
 
 private:
     static bool takeNext(QString& fileName);
     static QStringList s_next;
+    static QString s_lastProposal;
 };

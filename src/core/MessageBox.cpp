@@ -12,7 +12,7 @@ void MessageBox::setResponder(Responder responder)
     s_responder = std::move(responder);
 }
 
-MessageBox::Answer MessageBox::show(QWidget* parent, Kind kind, const QString& text)
+MessageBox::Answer MessageBox::show(QWidget* parent, Kind kind, const QString& text, const QString& caption)
 {
     if (s_responder)
         return s_responder(Shown{kind, text});
@@ -47,9 +47,17 @@ MessageBox::Answer MessageBox::show(QWidget* parent, Kind kind, const QString& t
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Cancel);
         break;
+    case Kind::AskYesNo:
+        box.setWindowTitle(caption);
+        box.setIcon(QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     }
-    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
-        {QMessageBox::Ok, u"确定"_s}, {QMessageBox::Yes, u"是"_s}, {QMessageBox::Cancel, u"取消"_s}};
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {{QMessageBox::Ok, u"确定"_s},
+                                                                        {QMessageBox::Yes, u"是"_s},
+                                                                        {QMessageBox::Cancel, u"取消"_s},
+                                                                        {QMessageBox::No, u"否"_s}};
     for (const auto& [button, caption] : captions)
         if (QAbstractButton* shown = box.button(button))
             shown->setText(caption);
@@ -58,6 +66,8 @@ MessageBox::Answer MessageBox::show(QWidget* parent, Kind kind, const QString& t
         return Answer::Ok;
     case QMessageBox::Yes:
         return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
     default:
         return Answer::Cancel;
     }
@@ -86,4 +96,9 @@ bool MessageBox::askYesCancel(QWidget* parent, const QString& text)
 bool MessageBox::askOkCancel(QWidget* parent, const QString& text)
 {
     return show(parent, Kind::AskOkCancel, text) == Answer::Ok;
+}
+
+bool MessageBox::askYesNo(QWidget* parent, const QString& caption, const QString& text)
+{
+    return show(parent, Kind::AskYesNo, text, caption) == Answer::Yes;
 }

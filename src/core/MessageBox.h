@@ -11,8 +11,8 @@ class QWidget;
 class MessageBox
 {
 public:
-    enum class Kind { Information, Warning, AskYesCancel, AskOkCancel, Error };
-    enum class Answer { Ok, Yes, Cancel };
+    enum class Kind { Information, Warning, AskYesCancel, AskOkCancel, AskYesNo, Error };
+    enum class Answer { Ok, Yes, Cancel, No };
 
     struct Shown
     {
@@ -29,10 +29,13 @@ public:
     // A confirmation with OK and Cancel; true for OK.
     static bool askOkCancel(QWidget* parent, const QString& text);
 
+    // A question under its own caption, without icon, with Yes and No; true for Yes.
+    static bool askYesNo(QWidget* parent, const QString& caption, const QString& text);
+
     // While a responder is set, it answers every box and no window opens.
     static void setResponder(Responder responder);
 
 private:
-    static Answer show(QWidget* parent, Kind kind, const QString& text);
+    static Answer show(QWidget* parent, Kind kind, const QString& text, const QString& caption = {});
     static Responder s_responder;
 };

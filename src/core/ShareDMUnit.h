@@ -47,3 +47,18 @@ QString VariantToText(const QVariant& value);
 QString AppDir();
 // Tests run against a program folder of their own.
 void SetAppDirForTesting(const QString& folder);
+
+// Where the machine keeps the program's settings, as a path of keys.
+inline const QString SettingsKey = QStringLiteral("SoftWare\\Qirvo计件统计\\v1.0");
+// The settings file beside the program, written when the machine-wide store cannot be; set by the
+// main window when it is created.
+extern QString SettingsIniPath;
+
+// Writes a setting to the machine-wide store, or to SettingsIniPath when that store cannot be
+// written. Throws QirvoError naming the file when neither can.
+void WriteSetting(const QString& name, const QString& value);
+// The setting from the machine-wide store; from SettingsIniPath when the store has none.
+QString ReadSetting(const QString& name);
+// The user's desktop folder, without a trailing separator; the home folder when there is no
+// desktop folder.
+QString GetDesktopDir();

@@ -8,8 +8,9 @@ MessageBoxRecorder::MessageBoxRecorder()
         m_shown << shown;
         if (!m_answers.isEmpty())
             return m_answers.dequeue();
-        return shown.kind == MessageBox::Kind::AskYesCancel ? MessageBox::Answer::Yes
-                                                            : MessageBox::Answer::Ok;
+        return shown.kind == MessageBox::Kind::AskYesCancel || shown.kind == MessageBox::Kind::AskYesNo
+                   ? MessageBox::Answer::Yes
+                   : MessageBox::Answer::Ok;
     });
 }
 

@@ -1,0 +1,328 @@
+#include "Clock.h"
+#include "DatabaseFile.h"
+#include "FileDialog.h"
+#include "LoginUnit.h"
+#include "MainUnit.h"
+#include "MessageBoxRecorder.h"
+#include "QirvoError.h"
+#include "Query.h"
+#include "SettingsStore.h"
+#include "ShareDMUnit.h"
+#include "TestDatabase.h"
+
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <optional>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(bytes);
+}
+
+// Root ignores folder permissions; the denied write is then tried as the unprivileged user.
+class WithoutRoot
+{
+public:
+    WithoutRoot()
+    {
+        if (geteuid() == 0 && seteuid(65534) == 0)
+            m_dropped = true;
+    }
+    ~WithoutRoot()
+    {
+        if (m_dropped && seteuid(0) != 0)
+            qFatal("cannot return to root");
+    }
+
+private:
+    bool m_dropped = false;
+};
+
+int workerCount(const QString& path)
+{
+    int count = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"check"_s);
+        db.setDatabaseName(path);
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
+        if (db.open()) {
+            QSqlQuery query(u"select count(*) from [User]"_s, db);
+            if (query.next())
+                count = query.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(u"check"_s);
+    return count;
+}
+
+} // namespace
+
+class TestBackupRestore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void backupHoldsEveryWrittenRow();
+    void backupStartsOnTheDesktopThenInTheLastFolder();
+    void backupIntoAFolderNotWritable_data();
+    void backupIntoAFolderNotWritable();
+    void restoreReplacesTheDatabaseAndEnds();
+    void restoreRefusesWhatIsNotABackup_data();
+    void restoreRefusesWhatIsNotABackup();
+    void restoreAskedNoOrCancelledChangesNothing();
+
+private:
+    void addWorkers(int from, int count);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<QTemporaryDir> m_out;
+    std::unique_ptr<MessageBoxRecorder> m_boxes;
+    std::unique_ptr<TQirvofrm> m_form;
+};
+
+void TestBackupRestore::init()
+{
+    Clock::setToday(QDate(2008, 1, 10));
+    m_db = std::make_unique<TestDatabase>();
+    m_out = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/qirvo-backup-XXXXXX"_s);
+    SettingsStore::setMachineStorePathForTesting(m_out->filePath(u"machine/Qirvo.ini"_s));
+    m_boxes = std::make_unique<MessageBoxRecorder>();
+    m_form = std::make_unique<TQirvofrm>();
+    m_form->setLoginRunner([] {
+        LoginName = u"系统管理员"_s;
+        return int(QDialog::Accepted);
+    });
+    QCOMPARE(m_form->FormShow(), TQirvofrm::StartResult::Ready);
+    m_form->show();
+    addWorkers(0, 3);
+}
+
+void TestBackupRestore::cleanup()
+{
+    m_form.reset();
+    m_boxes.reset();
+    m_db.reset();
+    SettingsStore::setMachineStorePathForTesting({});
+    SettingsIniPath.clear();
+    m_out.reset();
+    Clock::setToday({});
+}
+
+void TestBackupRestore::addWorkers(int from, int count)
+{
+    // Through the program's own connection, the way the clerk's work reaches the file.
+    for (int worker = from; worker < from + count; ++worker)
+        ExecSQLText(ShareDM->ADOQueryTemp1, u"insert into [User] (UserName, UserBase) values (?, 1000)"_s,
+                    {u"工人%1"_s.arg(worker)});
+}
+
+void TestBackupRestore::backupHoldsEveryWrittenRow()
+{
+    addWorkers(3, 200);
+    const QString target = m_out->filePath(u"copy.mdb"_s);
+    writeFile(target, "an older file of that name");
+    FileDialog::setNextFileName(target);
+    m_form->btn9->click();
+    QCOMPARE(m_boxes->texts(), QStringList{u"恭喜您，数据库备份成功"_s});
+    DatabaseFile::verify(target);
+    QCOMPARE(workerCount(target), 203);
+    QCOMPARE(QDir(m_out->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"copy.mdb"_s});
+    QCOMPARE(ReadSetting(u"SavePath"_s), m_out->path() + u'/');
+    QCOMPARE(ReadSetting(u"SaveLast"_s), target);
+    // The program goes on working on its own file.
+    addWorkers(203, 1);
+    QCOMPARE(workerCount(m_db->path()), 204);
+}
+
+void TestBackupRestore::backupStartsOnTheDesktopThenInTheLastFolder()
+{
+    FileDialog::setNextFileName(QString());
+    m_form->btn9->click();
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(FileDialog::lastProposal(), GetDesktopDir() + u"/Qirvo计件统计2008-1-10.mdb"_s);
+    QCOMPARE(ReadSetting(u"SavePath"_s), QString());
+
+    // A name typed without extension gets .mdb.
+    QVERIFY(QDir(m_out->path()).mkdir(u"sub"_s));
+    const QString sub = m_out->filePath(u"sub"_s);
+    FileDialog::setNextFileName(sub + u"/second"_s);
+    m_form->btn9->click();
+    QVERIFY(QFile::exists(sub + u"/second.mdb"_s));
+    QCOMPARE(ReadSetting(u"SavePath"_s), sub + u'/');
+
+    Clock::setToday(QDate(2008, 12, 31));
+    FileDialog::setNextFileName(QString());
+    m_form->btn9->click();
+    QCOMPARE(FileDialog::lastProposal(), sub + u"/Qirvo计件统计2008-12-31.mdb"_s);
+    FileDialog::setNextFileName(QString());
+    m_form->btn10->click();
+    QCOMPARE(FileDialog::lastProposal(), sub + u"/*.mdb"_s);
+}
+
+void TestBackupRestore::backupIntoAFolderNotWritable_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<int>("error");
+    QTest::newRow("folder without write permission") << u"locked"_s << true << 13;
+    QTest::newRow("folder that does not exist") << u"missing"_s << false << 2;
+}
+
+void TestBackupRestore::backupIntoAFolderNotWritable()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, readOnly);
+    QFETCH(int, error);
+
+    const QString path = m_out->filePath(folder);
+    if (readOnly) {
+        QVERIFY(QDir(m_out->path()).mkdir(folder));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther |
+                                        QFile::ReadGroup | QFile::ExeGroup);
+        QFile::setPermissions(m_out->path(),
+                              QFile::permissions(m_out->path()) | QFile::ExeOther | QFile::ReadOther);
+    }
+    FileDialog::setNextFileName(path + u"/copy.mdb"_s);
+    {
+        std::optional<WithoutRoot> unprivileged;
+        if (readOnly)
+            unprivileged.emplace();
+        m_form->btn9->click();
+    }
+    QCOMPARE(m_boxes->texts(), QStringList{u"数据库备份失败，失败号为：%1"_s.arg(error)});
+    if (readOnly)
+        QVERIFY(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    QCOMPARE(ReadSetting(u"SavePath"_s), QString());
+}
+
+void TestBackupRestore::restoreReplacesTheDatabaseAndEnds()
+{
+    const QString backup = m_out->filePath(u"backup.mdb"_s);
+    FileDialog::setNextFileName(backup);
+    m_form->btn9->click();
+    addWorkers(3, 5);
+    m_boxes->clear();
+
+    FileDialog::setNextFileName(backup);
+    m_form->btn10->click();
+    QCOMPARE(m_boxes->texts(), (QStringList{u"数据库恢复将导致当前数据全部丢失，是否继续？"_s,
+                                            u"恭喜您，数据库恢复成功，请重新启动软件"_s}));
+    QVERIFY(!m_form->isVisible());
+    QVERIFY(!ShareDM->ADOConnection1.isOpen());
+
+    // The next start finds the restored rows; the replaced file is kept beside it.
+    m_form.reset();
+    TShareDM restarted;
+    TQirvofrm again;
+    again.setLoginRunner([] { return int(QDialog::Accepted); });
+    QCOMPARE(again.FormShow(), TQirvofrm::StartResult::Ready);
+    QCOMPARE(again.ADOQueryUser->recordCount(), 3);
+    const QStringList kept = QDir(m_db->folder()).entryList({u"Qirvo恢复前备份*.mdb"_s}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(workerCount(m_db->folder() + kept.first()), 8);
+    QCOMPARE(QDir(m_db->folder()).entryList({u".*"_s}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestBackupRestore::restoreRefusesWhatIsNotABackup_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty file") << u"empty"_s << u"不是数据库文件"_s;
+    QTest::newRow("text file") << u"text"_s << u"不是数据库文件"_s;
+    QTest::newRow("another application's SQLite file") << u"foreign"_s << u"不是 Qirvo"_s;
+    QTest::newRow("truncated backup") << u"truncated"_s << u"已损坏"_s;
+    QTest::newRow("Qirvo file without its tables") << u"tableless"_s << u"缺少数据表"_s;
+    QTest::newRow("missing file") << u"missing"_s << u"数据库恢复失败，失败号为：2"_s;
+}
+
+void TestBackupRestore::restoreRefusesWhatIsNotABackup()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+
+    const QString chosen = m_out->filePath(kind + u".mdb"_s);
+    if (kind == u"empty")
+        writeFile(chosen, {});
+    else if (kind == u"text")
+        writeFile(chosen, "姓名,金额\n张三,100\n");
+    if (kind == u"foreign" || kind == u"tableless") {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"make"_s);
+            db.setDatabaseName(chosen);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(u"create table notes (text)"_s));
+            if (kind == u"tableless")
+                QVERIFY(query.exec(u"pragma application_id = %1"_s.arg(QirvoApplicationId)));
+        }
+        QSqlDatabase::removeDatabase(u"make"_s);
+    }
+    if (kind == u"truncated") {
+        addWorkers(3, 3000);
+        const QString full = m_out->filePath(u"full.mdb"_s);
+        FileDialog::setNextFileName(full);
+        m_form->btn9->click();
+        QFile file(full);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        writeFile(chosen, file.read(file.size() / 2));
+        m_boxes->clear();
+    }
+    const QByteArray before = fileHash(m_db->path());
+
+    FileDialog::setNextFileName(chosen);
+    m_form->btn10->click();
+    QCOMPARE(m_boxes->shown().size(), 2);
+    QVERIFY2(m_boxes->texts().last().contains(message), qPrintable(m_boxes->texts().last()));
+    QVERIFY(m_form->isVisible());
+    QVERIFY(ShareDM->ADOConnection1.isOpen());
+    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(QDir(m_db->folder()).entryList({u"*.mdb"_s}, QDir::Files), QStringList{DatabaseFileName});
+    addWorkers(5000, 1);
+}
+
+void TestBackupRestore::restoreAskedNoOrCancelledChangesNothing()
+{
+    const QByteArray before = fileHash(m_db->path());
+    m_boxes->queueAnswer(MessageBox::Answer::No);
+    FileDialog::setNextFileName(m_out->filePath(u"never-taken.mdb"_s));
+    m_form->btn10->click();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::AskYesNo);
+
+    // The queued name is still there for the next dialog; take it by cancelling.
+    FileDialog::setNextFileName(QString());
+    m_form->btn10->click();
+    m_form->btn10->click();
+    QVERIFY(ShareDM->ADOConnection1.isOpen());
+    QCOMPARE(fileHash(m_db->path()), before);
+}
+
+QTEST_MAIN(TestBackupRestore)
+#include "tst_BackupRestore.moc"
