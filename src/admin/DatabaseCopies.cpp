@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -24,11 +25,23 @@ namespace {
 const QStringList RequiredTables{u"RecordTable"_s, u"Counter"_s, u"Price"_s, u"User"_s,
                                  u"jcheng"_s,      u"Payfor"_s,  u"Power"_s, u"Parameter"_s};
 
+// The permissions a file written in place of target gets: those of modeFrom when it exists, else
+// the ones a newly created file would get.
+mode_t permissionsFor(const QString& modeFrom)
+{
+    struct stat existing;
+    if (::stat(QFile::encodeName(modeFrom).constData(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 // A new, empty file beside target that only this copy uses; removed again unless kept.
 class TemporaryFile
 {
 public:
-    explicit TemporaryFile(const QString& target)
+    TemporaryFile(const QString& target, const QString& modeFrom)
     {
         const QFileInfo info(target);
         m_path = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
@@ -38,6 +51,8 @@ public:
             m_path.clear();
             return;
         }
+        if (::fchmod(fd, permissionsFor(modeFrom)) != 0)
+            m_error = errno;
         ::close(fd);
     }
     ~TemporaryFile()
@@ -168,7 +183,7 @@ int DatabaseCopies::backup(const Connection& live, const QString& target)
     sqlite3* source = handleOf(live);
     if (!source)
         return EBADF;
-    TemporaryFile copy(target);
+    TemporaryFile copy(target, target);
     if (copy.error())
         return copy.error();
     sqlite3* destination = nullptr;
@@ -210,13 +225,13 @@ QString DatabaseCopies::safetyCopyName(const QString& databasePath, const QDateT
 
 int DatabaseCopies::restore(const QString& backup, const QString& databasePath, const QDateTime& now)
 {
-    TemporaryFile incoming(databasePath);
+    TemporaryFile incoming(databasePath, databasePath);
     if (incoming.error())
         return incoming.error();
     if (const int error = copyBytes(backup, incoming.path()))
         return error;
     if (QFile::exists(databasePath)) {
-        TemporaryFile safety(databasePath);
+        TemporaryFile safety(databasePath, databasePath);
         if (safety.error())
             return safety.error();
         if (const int error = copyBytes(databasePath, safety.path()))

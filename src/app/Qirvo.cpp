@@ -10,10 +10,18 @@
 #include "jChengUnit.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Qt's own dialogs (file choosers, print setup) speak Chinese like the rest of the program.
+    QTranslator qtChinese;
+    if (qtChinese.load(u"qtbase_zh_CN"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtChinese);
     TShareDM shareDM;
     TQirvofrm mainForm;
     TInputfrm entryForm(&mainForm);

@@ -230,8 +230,10 @@ void TestBackupRestore::restoreReplacesTheDatabaseAndEnds()
     addWorkers(3, 5);
     m_boxes->clear();
 
+    const QFile::Permissions permissions = QFile::permissions(m_db->path());
     FileDialog::setNextFileName(backup);
     m_form->btn10->click();
+    QCOMPARE(QFile::permissions(m_db->path()), permissions);
     QCOMPARE(m_boxes->texts(), (QStringList{u"数据库恢复将导致当前数据全部丢失，是否继续？"_s,
                                             u"恭喜您，数据库恢复成功，请重新启动软件"_s}));
     QVERIFY(!m_form->isVisible());
