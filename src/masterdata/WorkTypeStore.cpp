@@ -2,6 +2,7 @@
 
 #include "QirvoError.h"
 #include "Query.h"
+#include "RowWrites.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "Transaction.h"
@@ -64,21 +65,13 @@ void WorkTypeStore::save(int index, const WorkTypeFields& fields, Query& prices)
     Transaction transaction(ShareDM->ADOConnection1);
     prices.applyUpdates();
     Query& counter = temp();
-    counter.setSql(u"select * from [Counter] where CounterIndex=?"_s, {index});
-    counter.open();
-    if (counter.recordCount() == 0)
-        throw QirvoError(u"该工种已不存在，可能已被删除。"_s);
-    counter.edit();
+    EditRow(counter, u"select * from [Counter] where CounterIndex=?"_s, {index},
+            u"该工种已不存在，可能已被删除。"_s);
     counter.setValue(u"CounterSerial"_s, fields.serial);
     counter.setValue(u"CounterName"_s, fields.name);
     counter.setValue(u"CounterUnit"_s, fields.unit);
     counter.setValue(u"CounterRemark"_s, fields.remark);
-    try {
-        counter.post();
-    } catch (...) {
-        counter.cancel();
-        throw;
-    }
+    PostOrCancel(counter);
     transaction.commit();
     prices.commitUpdates();
 }

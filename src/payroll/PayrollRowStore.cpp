@@ -2,6 +2,7 @@
 
 #include "QirvoError.h"
 #include "Query.h"
+#include "RowWrites.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 
@@ -10,6 +11,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString GoneMessage = u"该工资记录已不存在，可能已被删除。"_s;
 
 Query& temp()
 {
@@ -22,7 +25,7 @@ void openRow(int index)
     row.setSql(u"select * from Payfor where PayforIndex=?"_s, {index});
     row.open();
     if (row.recordCount() == 0)
-        throw QirvoError(u"该工资记录已不存在，可能已被删除。"_s);
+        throw QirvoError(GoneMessage);
 }
 
 } // namespace
@@ -43,31 +46,21 @@ PayrollRowFields PayrollRowStore::load(int index)
 
 void PayrollRowStore::save(int index, const PayrollRowFields& fields)
 {
-    openRow(index);
     Query& row = temp();
-    row.edit();
+    EditRow(row, u"select * from Payfor where PayforIndex=?"_s, {index}, GoneMessage);
     row.setValue(u"payforUser"_s, fields.user);
     row.setValue(u"payforBase"_s, fields.base);
     row.setValue(u"payforjli"_s, fields.rewards);
     row.setValue(u"payforcfa"_s, -fields.punishments);
     row.setValue(u"payforjjian"_s, fields.pieceWork);
     row.setValue(u"payforSum"_s, fields.total);
-    try {
-        row.post();
-    } catch (...) {
-        row.cancel();
-        throw;
-    }
+    PostOrCancel(row);
 }
 
 void PayrollRowStore::withdraw(int index)
 {
-    const int changed =
-        ExecSQLText(temp(), u"update Payfor set PayforEnable=False where PayforIndex=?"_s, {index});
-    if (!temp().lastError().isEmpty())
-        throw QirvoError(u"撤销工资记录失败：%1"_s.arg(temp().lastError()));
-    if (changed == 0)
-        throw QirvoError(u"该工资记录已不存在，没有撤销任何记录。"_s);
+    ChangeRows(temp(), u"update Payfor set PayforEnable=False where PayforIndex=?"_s, {index},
+               u"撤销工资记录失败"_s, u"该工资记录已不存在，没有撤销任何记录。"_s);
 }
 
 double PayrollRowStore::total(double base, double rewards, double pieceWork, double punishments)

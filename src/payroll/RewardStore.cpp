@@ -2,6 +2,7 @@
 
 #include "QirvoError.h"
 #include "Query.h"
+#include "RowWrites.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 
@@ -23,12 +24,7 @@ void write(Query& row, const RewardFields& fields)
     row.setValue(u"jchengReson"_s, fields.reason);
     row.setValue(u"jchengSum"_s, RewardStore::storedAmount(fields));
     row.setValue(u"jchengRemark"_s, fields.remark);
-    try {
-        row.post();
-    } catch (...) {
-        row.cancel();
-        throw;
-    }
+    PostOrCancel(row);
 }
 
 } // namespace
@@ -54,29 +50,19 @@ RewardFields RewardStore::load(int index)
 
 void RewardStore::add(const RewardFields& fields)
 {
-    Query& row = temp();
-    row.setSql(u"select * from jcheng where 0=1"_s);
-    row.open();
-    row.append();
-    write(row, fields);
+    AppendRow(temp(), u"jcheng"_s);
+    write(temp(), fields);
 }
 
 void RewardStore::change(int index, const RewardFields& fields)
 {
-    Query& row = temp();
-    row.setSql(u"select * from jcheng where jchengIndex=?"_s, {index});
-    row.open();
-    if (row.recordCount() == 0)
-        throw QirvoError(u"该条奖惩已不存在，可能已被删除，修改未保存。"_s);
-    row.edit();
-    write(row, fields);
+    EditRow(temp(), u"select * from jcheng where jchengIndex=?"_s, {index},
+            u"该条奖惩已不存在，可能已被删除，修改未保存。"_s);
+    write(temp(), fields);
 }
 
 void RewardStore::remove(int index)
 {
-    const int removed = ExecSQLText(temp(), u"delete from jcheng where jchengIndex=?"_s, {index});
-    if (!temp().lastError().isEmpty())
-        throw QirvoError(u"删除奖惩失败：%1"_s.arg(temp().lastError()));
-    if (removed == 0)
-        throw QirvoError(u"该条奖惩已不存在，没有删除任何记录。"_s);
+    ChangeRows(temp(), u"delete from jcheng where jchengIndex=?"_s, {index}, u"删除奖惩失败"_s,
+               u"该条奖惩已不存在，没有删除任何记录。"_s);
 }

@@ -3,6 +3,7 @@
 #include "QirvoError.h"
 #include "Query.h"
 #include "Rounding.h"
+#include "RowWrites.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 
@@ -37,12 +38,7 @@ void write(Query& row, const EntryFields& fields)
     row.setValue(u"RecordRecordDate"_s, fields.date);
     row.setValue(u"RecordSystemDate"_s, fields.date);
     row.setValue(u"RecordRemark"_s, fields.remark);
-    try {
-        row.post();
-    } catch (...) {
-        row.cancel();
-        throw;
-    }
+    PostOrCancel(row);
 }
 
 } // namespace
@@ -93,29 +89,19 @@ void EntryStore::openEntry(int index)
 
 void EntryStore::add(const EntryFields& fields)
 {
-    Query& row = temp();
-    row.setSql(u"Select * from RecordTable where 0=1"_s);
-    row.open();
-    row.append();
-    write(row, fields);
+    AppendRow(temp(), u"RecordTable"_s);
+    write(temp(), fields);
 }
 
 void EntryStore::change(int index, const EntryFields& fields)
 {
-    Query& row = temp();
-    row.setSql(u"Select * from RecordTable where RecordIndex=?"_s, {index});
-    row.open();
-    if (row.recordCount() == 0)
-        throw QirvoError(u"该记录已不存在，可能已被删除，修改未保存。"_s);
-    row.edit();
-    write(row, fields);
+    EditRow(temp(), u"Select * from RecordTable where RecordIndex=?"_s, {index},
+            u"该记录已不存在，可能已被删除，修改未保存。"_s);
+    write(temp(), fields);
 }
 
 void EntryStore::remove(int index)
 {
-    const int removed = ExecSQLText(temp(), u"delete from RecordTable where RecordIndex=?"_s, {index});
-    if (!temp().lastError().isEmpty())
-        throw QirvoError(u"删除记录失败：%1"_s.arg(temp().lastError()));
-    if (removed == 0)
-        throw QirvoError(u"该记录已不存在，没有删除任何记录。"_s);
+    ChangeRows(temp(), u"delete from RecordTable where RecordIndex=?"_s, {index}, u"删除记录失败"_s,
+               u"该记录已不存在，没有删除任何记录。"_s);
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+class Query;
+
+// The steps every store takes to write one row through a dataset, each failing loudly.
+
+// Opens an empty select of the table and appends a row to it.
+void AppendRow(Query& query, const QString& table);
+// Opens the select of one row and puts the row into edit state; throws QirvoError(goneMessage)
+// when the row is not there.
+void EditRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage);
+// Posts the row; a failed post leaves no half-edited row behind.
+void PostOrCancel(Query& query);
+// Runs an update or delete; throws QirvoError with failedMessage and the cause when it fails, and
+// with noneMessage when it changed no row.
+void ChangeRows(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage,
+                const QString& noneMessage);
