@@ -26,8 +26,7 @@ TPasswordfrm::TPasswordfrm(QWidget* parent) : FixedDialog(parent)
 {
     setObjectName(u"Passwordfrm"_s);
     setWindowTitle(u"修改密码"_s);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetDialogTitleBar(this);
     setFont(FormFont());
     setFixedSize(384, 228);
 

@@ -1,7 +1,10 @@
 #include "FormWidgets.h"
 
+#include "ListControls.h"
+
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -70,4 +73,18 @@ QWidget* LabelledInput(const QString& caption, QWidget* input, QStyle::StandardP
     layout->addLayout(title);
     layout->addWidget(input);
     return box;
+}
+
+void SetUpDialog(QDialog* dialog, const QString& name, const QString& caption, const QSize& clientSize)
+{
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(caption);
+    dialog->setFont(FormFont());
+    dialog->setFixedSize(clientSize);
+}
+
+void SetDialogTitleBar(QWidget* window)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }

@@ -3,6 +3,8 @@
 #include <QStyle>
 
 class QComboBox;
+class QDialog;
+class QSize;
 class QDateEdit;
 class QLabel;
 class QPushButton;
@@ -24,3 +26,7 @@ QLabel* PictureLabel(QStyle::StandardPixmap picture, int size, QWidget* parent);
 // A caption with a small picture to its left, above its input; the caption's label gets labelName.
 QWidget* LabelledInput(const QString& caption, QWidget* input, QStyle::StandardPixmap picture,
                        int pictureSize, QWidget* parent, const QString& labelName = {});
+// A fixed-size dialog in the program's font, named and captioned.
+void SetUpDialog(QDialog* dialog, const QString& name, const QString& caption, const QSize& clientSize);
+// The title bar of the program's own windows: system menu, minimize and close boxes.
+void SetDialogTitleBar(QWidget* window);

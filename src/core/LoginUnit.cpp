@@ -35,8 +35,7 @@ TLoginfrm::TLoginfrm(QWidget* parent) : FixedDialog(parent)
 {
     setObjectName(u"Loginfrm"_s);
     setWindowTitle(u"登录"_s);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetDialogTitleBar(this);
     setFont(FormFont());
     setFixedSize(398, 207);
 

@@ -33,10 +33,7 @@ NumberEdit* amountEdit(const QString& name, QWidget* parent)
 TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : QDialog(parent)
 {
     UserGjEditorfrm = this;
-    setObjectName(u"UserGjEditorfrm"_s);
-    setWindowTitle(u"UserGjEditorfrm"_s);
-    setFont(FormFont());
-    setFixedSize(465, 265);
+    SetUpDialog(this, u"UserGjEditorfrm"_s, u"UserGjEditorfrm"_s, QSize(465, 265));
 
     edt1 = new QLineEdit(this);
     edt1->setObjectName(u"edt1"_s);

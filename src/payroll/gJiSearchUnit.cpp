@@ -18,10 +18,7 @@ TgJifrm* gJifrm = nullptr;
 TgJifrm::TgJifrm(QWidget* parent) : QDialog(parent)
 {
     gJifrm = this;
-    setObjectName(u"gJifrm"_s);
-    setWindowTitle(u"gJifrm"_s);
-    setFont(FormFont());
-    setFixedSize(487, 322);
+    SetUpDialog(this, u"gJifrm"_s, u"gJifrm"_s, QSize(487, 322));
 
     PictureLabel(QStyle::SP_BrowserReload, 32, this)->setGeometry(56, 24, 32, 32);
     auto* lbl2 = new QLabel(u"时间范围"_s, this);

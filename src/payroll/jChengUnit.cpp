@@ -24,10 +24,7 @@ Tjchengfrm* jchengfrm = nullptr;
 Tjchengfrm::Tjchengfrm(QWidget* parent) : QDialog(parent)
 {
     jchengfrm = this;
-    setObjectName(u"jchengfrm"_s);
-    setWindowTitle(u"jchengfrm"_s);
-    setFont(FormFont());
-    setFixedSize(453, 245);
+    SetUpDialog(this, u"jchengfrm"_s, u"jchengfrm"_s, QSize(453, 245));
 
     cbx1 = FreeTextCombo(u"cbx1"_s, this);
     DateTimePicker1 = DatePicker(u"DateTimePicker1"_s, this);

@@ -42,8 +42,7 @@ TInputfrm::TInputfrm(QWidget* parent) : QDialog(parent)
     Inputfrm = this;
     setObjectName(u"Inputfrm"_s);
     setWindowTitle(u"计件录入"_s);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetDialogTitleBar(this);
     QFont font = FormFont();
     font.setPointSize(9);
     setFont(font);

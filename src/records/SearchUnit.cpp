@@ -37,8 +37,7 @@ TSearchfrm::TSearchfrm(QWidget* parent) : QDialog(parent)
     Searchfrm = this;
     setObjectName(u"Searchfrm"_s);
     setWindowTitle(u"查询"_s);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    SetDialogTitleBar(this);
     setFont(FormFont());
     setFixedSize(495, 271);
 
