@@ -20,8 +20,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <grp.h>
 #include <optional>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -43,23 +45,31 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Root ignores folder permissions; the denied write is then tried as the unprivileged user.
+// Root ignores folder permissions; the denied write is then tried as the unprivileged user, with
+// none of root's groups.
 class WithoutRoot
 {
 public:
     WithoutRoot()
     {
-        if (geteuid() == 0 && seteuid(65534) == 0)
-            m_dropped = true;
+        if (geteuid() != 0)
+            return;
+        m_groups.resize(getgroups(0, nullptr));
+        getgroups(int(m_groups.size()), m_groups.data());
+        if (setgroups(0, nullptr) != 0 || setegid(65534) != 0 || seteuid(65534) != 0)
+            qFatal("cannot become the unprivileged user");
+        m_dropped = true;
     }
     ~WithoutRoot()
     {
-        if (m_dropped && seteuid(0) != 0)
+        if (m_dropped &&
+            (seteuid(0) != 0 || setegid(0) != 0 || setgroups(m_groups.size(), m_groups.data()) != 0))
             qFatal("cannot return to root");
     }
 
 private:
     bool m_dropped = false;
+    std::vector<gid_t> m_groups;
 };
 
 int workerCount(const QString& path)
@@ -97,6 +107,7 @@ private slots:
     void restoreRefusesWhatIsNotABackup_data();
     void restoreRefusesWhatIsNotABackup();
     void restoreAskedNoOrCancelledChangesNothing();
+    void failedRestoreGoesOnWithTheOldDatabase();
 
 private:
     void addWorkers(int from, int count);
@@ -324,6 +335,41 @@ void TestBackupRestore::restoreAskedNoOrCancelledChangesNothing()
     m_form->btn10->click();
     QVERIFY(ShareDM->ADOConnection1.isOpen());
     QCOMPARE(fileHash(m_db->path()), before);
+}
+
+void TestBackupRestore::failedRestoreGoesOnWithTheOldDatabase()
+{
+    const QString backup = m_out->filePath(u"backup.mdb"_s);
+    FileDialog::setNextFileName(backup);
+    m_form->btn9->click();
+    addWorkers(3, 2);
+    m_boxes->clear();
+    const QByteArray before = fileHash(m_db->path());
+
+    // The program folder takes no new file; the database itself and the backup stay readable.
+    QFile::setPermissions(m_out->path(),
+                          QFile::permissions(m_out->path()) | QFile::ExeOther | QFile::ReadOther);
+    QFile::setPermissions(backup, QFile::permissions(backup) | QFile::ReadOther);
+    const QString folder = QDir::cleanPath(m_db->folder());
+    if (geteuid() == 0) {
+        QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+        QVERIFY(::chown(QFile::encodeName(m_db->path()).constData(), 65534, 65534) == 0);
+    }
+    const QFile::Permissions folderPermissions = QFile::permissions(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    FileDialog::setNextFileName(backup);
+    {
+        WithoutRoot unprivileged;
+        m_form->btn10->click();
+        QVERIFY(ShareDM->ADOConnection1.isOpen());
+        OpenQuery(ShareDM->ADOQueryTemp1, u"select count(*) from [User]"_s);
+        QCOMPARE(ShareDM->ADOQueryTemp1.value(0, 0).toInt(), 5);
+    }
+    QFile::setPermissions(folder, folderPermissions);
+    QCOMPARE(m_boxes->texts().last(), u"数据库恢复失败，失败号为：13"_s);
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{DatabaseFileName});
 }
 
 QTEST_MAIN(TestBackupRestore)
