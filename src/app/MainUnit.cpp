@@ -479,7 +479,7 @@ void TQirvofrm::btn3Click()
 
 void TQirvofrm::DBGridEh3DblClick()
 {
-    if (!ADOQueryCenter->isActive() || ADOQueryCenter->recordCount() == 0)
+    if (!ADOQueryCenter->hasRows())
         return;
     if (AskModifyPassword(this) != QDialog::Accepted)
         return;
@@ -540,7 +540,7 @@ void TQirvofrm::btn11Click()
 
 void TQirvofrm::DBGridEh1DblClick()
 {
-    if (!ADOQueryCounter->isActive() || ADOQueryCounter->recordCount() == 0)
+    if (!ADOQueryCounter->hasRows())
         return;
     gZhongfrm->EditMode = 1;
     gZhongfrm->EditIndex = ADOQueryCounter->value(u"CounterIndex"_s).toInt();
@@ -559,7 +559,7 @@ void TQirvofrm::DBGridEh4KeyDown(QKeyEvent* event)
     if (event->key() != Qt::Key_Delete || event->modifiers() != Qt::NoModifier)
         return;
     event->accept();
-    if (!ADOQueryUser->isActive() || ADOQueryUser->recordCount() == 0)
+    if (!ADOQueryUser->hasRows())
         return;
     if (MessageBox::askYesCancel(this, u"是否确定删除当前记录?删除当前记录将无法恢复"_s))
         ADOQueryUser->remove();
@@ -598,7 +598,7 @@ void TQirvofrm::btn8Click()
 
 void TQirvofrm::btn16Click()
 {
-    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+    if (!ADOQueryPayfor->hasRows())
         return;
     PrintReport(*frReport4, u"frf/gjList.frf"_s, this);
 }
@@ -625,7 +625,7 @@ void TQirvofrm::btn13Click()
 
 void TQirvofrm::DBGridEh2DblClick()
 {
-    if (!ADOQueryjcheng->isActive() || ADOQueryjcheng->recordCount() == 0)
+    if (!ADOQueryjcheng->hasRows())
         return;
     jchengfrm->EditMode = 1;
     jchengfrm->EditIndex = ADOQueryjcheng->value(u"jchengIndex"_s).toInt();
@@ -650,7 +650,7 @@ void TQirvofrm::btn14Click()
 
 void TQirvofrm::DBGridEh5DblClick()
 {
-    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+    if (!ADOQueryPayfor->hasRows())
         return;
     UserGjEditorfrm->EditMode = 1;
     UserGjEditorfrm->EditIndex = ADOQueryPayfor->value(u"PayforIndex"_s).toInt();
@@ -660,7 +660,7 @@ void TQirvofrm::DBGridEh5DblClick()
 
 void TQirvofrm::btn15Click()
 {
-    if (!ADOQueryPayfor->isActive() || ADOQueryPayfor->recordCount() == 0)
+    if (!ADOQueryPayfor->hasRows())
         return;
     ExportGridToExcel(DBGridEh5, this);
 }

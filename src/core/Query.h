@@ -43,6 +43,8 @@ public:
     // Reading a closed dataset throws QirvoError.
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
+    // Open and holding at least one row; never throws.
+    bool hasRows() const { return isActive() && recordCount() > 0; }
     bool eof() const;
     int currentRow() const;
     void first();

@@ -125,8 +125,7 @@ void TgZhongfrm::FormShow()
 
 void TgZhongfrm::DBGridEh1KeyDown(QKeyEvent* event)
 {
-    if (event->key() != Qt::Key_Delete || event->modifiers() != Qt::NoModifier ||
-        !ADOQueryPrice->isActive() || ADOQueryPrice->recordCount() == 0)
+    if (event->key() != Qt::Key_Delete || event->modifiers() != Qt::NoModifier || !ADOQueryPrice->hasRows())
         return;
     event->accept();
     runHandler(this, [this] { ADOQueryPrice->remove(); });
