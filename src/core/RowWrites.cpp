@@ -13,12 +13,17 @@ void AppendRow(Query& query, const QString& table)
     query.append();
 }
 
-void EditRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage)
+void OpenRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage)
 {
     query.setSql(sql, params);
     query.open();
     if (query.recordCount() == 0)
         throw QirvoError(goneMessage);
+}
+
+void EditRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage)
+{
+    OpenRow(query, sql, params, goneMessage);
     query.edit();
 }
 

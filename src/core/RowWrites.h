@@ -9,8 +9,9 @@ class Query;
 
 // Opens an empty select of the table and appends a row to it.
 void AppendRow(Query& query, const QString& table);
-// Opens the select of one row and puts the row into edit state; throws QirvoError(goneMessage)
-// when the row is not there.
+// Opens the select of one row; throws QirvoError(goneMessage) when the row is not there.
+void OpenRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage);
+// OpenRow, then puts the row into edit state.
 void EditRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage);
 // Posts the row; a failed post leaves no half-edited row behind.
 void PostOrCancel(Query& query);

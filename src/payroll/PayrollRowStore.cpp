@@ -1,6 +1,5 @@
 #include "PayrollRowStore.h"
 
-#include "QirvoError.h"
 #include "Query.h"
 #include "RowWrites.h"
 #include "ShareDM.h"
@@ -12,20 +11,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString RowSql = u"select * from Payfor where PayforIndex=?"_s;
 const QString GoneMessage = u"该工资记录已不存在，可能已被删除。"_s;
 
 Query& temp()
 {
     return ShareDM->ADOQueryTemp1;
-}
-
-void openRow(int index)
-{
-    Query& row = temp();
-    row.setSql(u"select * from Payfor where PayforIndex=?"_s, {index});
-    row.open();
-    if (row.recordCount() == 0)
-        throw QirvoError(GoneMessage);
 }
 
 } // namespace
@@ -37,7 +28,7 @@ double ValueOrZero(const QVariant& value)
 
 PayrollRowFields PayrollRowStore::load(int index)
 {
-    openRow(index);
+    OpenRow(temp(), RowSql, {index}, GoneMessage);
     const Query& row = temp();
     return {VariantToText(row.value(u"payforUser"_s)), ValueOrZero(row.value(u"payforBase"_s)),
             ValueOrZero(row.value(u"payforjli"_s)),    std::abs(ValueOrZero(row.value(u"payforcfa"_s))),
@@ -47,7 +38,7 @@ PayrollRowFields PayrollRowStore::load(int index)
 void PayrollRowStore::save(int index, const PayrollRowFields& fields)
 {
     Query& row = temp();
-    EditRow(row, u"select * from Payfor where PayforIndex=?"_s, {index}, GoneMessage);
+    EditRow(row, RowSql, {index}, GoneMessage);
     row.setValue(u"payforUser"_s, fields.user);
     row.setValue(u"payforBase"_s, fields.base);
     row.setValue(u"payforjli"_s, fields.rewards);

@@ -1,6 +1,5 @@
 #include "RewardStore.h"
 
-#include "QirvoError.h"
 #include "Query.h"
 #include "RowWrites.h"
 #include "ShareDM.h"
@@ -36,9 +35,8 @@ double RewardStore::storedAmount(const RewardFields& fields)
 
 RewardFields RewardStore::load(int index)
 {
-    OpenQuery(temp(), u"select * from jcheng where jchengIndex=?"_s, {index});
-    if (temp().recordCount() == 0)
-        throw QirvoError(u"该条奖惩已不存在，可能已被删除。"_s);
+    OpenRow(temp(), u"select * from jcheng where jchengIndex=?"_s, {index},
+            u"该条奖惩已不存在，可能已被删除。"_s);
     const double stored = temp().value(u"jchengSum"_s).toDouble();
     return {VariantToText(temp().value(u"jchengUser"_s)),
             QDate::fromString(VariantToText(temp().value(u"jchengDate"_s)), Qt::ISODate),

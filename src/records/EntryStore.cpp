@@ -1,6 +1,5 @@
 #include "EntryStore.h"
 
-#include "QirvoError.h"
 #include "Query.h"
 #include "Rounding.h"
 #include "RowWrites.h"
@@ -80,11 +79,9 @@ bool EntryStore::hasEntryOn(const QString& user, const QDate& date)
 
 void EntryStore::openEntry(int index)
 {
-    OpenQuery(temp(),
-              u"Select * from RecordTable,[Counter] where CounterIndex=RecordCounter and  RecordIndex=?"_s,
-              {index});
-    if (temp().recordCount() == 0)
-        throw QirvoError(u"该记录已不存在，可能已被删除。"_s);
+    OpenRow(temp(),
+            u"Select * from RecordTable,[Counter] where CounterIndex=RecordCounter and  RecordIndex=?"_s,
+            {index}, u"该记录已不存在，可能已被删除。"_s);
 }
 
 void EntryStore::add(const EntryFields& fields)
