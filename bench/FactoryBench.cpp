@@ -104,20 +104,10 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-QString dayListSql()
+// The search filter for one worker's, or every worker's, entries from start to the last day.
+Condition entriesFrom(const QDate& start, const QString& worker = AllChoice)
 {
-    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s;
-}
-
-Condition yearOf(const QString& worker)
-{
-    return BuildFilter({worker, true, YearStart, LastDay, QString(), AllChoice});
-}
-
-QString searchSql(const Condition& filter)
-{
-    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
-           u" Order By RecordRecordDate"_s;
+    return BuildFilter({worker, true, start, LastDay, QString(), AllChoice});
 }
 
 QStringList allWorkers()
@@ -155,10 +145,10 @@ std::unique_ptr<TQirvofrm> startProgram()
 // Run in a child process of its own, so that its peak memory is the listing's alone.
 int measureMemory(const QString& mode, const QString& path, const QDate& start)
 {
-    const Condition filter = BuildFilter({AllChoice, true, start, LastDay, QString(), AllChoice});
+    const Condition filter = entriesFrom(start);
     int rows = 0;
     if (mode == u"bare") {
-        rows = Bare(path).run(searchSql(filter), filter.params);
+        rows = Bare(path).run(SearchResultSql(filter), filter.params);
     } else {
         TShareDM shareDM;
         SetAppDirForTesting(QFileInfo(path).absolutePath());
@@ -233,26 +223,21 @@ int main(int argc, char** argv)
         int day = 0;
         const double program =
             medianMs(9, [&] { form->dtRecord->setDate(LastDay.addDays(-2 * (++day % 2))); });
-        const double lower = medianMs(9, [&] { bare.run(dayListSql(), {LastDay}); });
+        const double lower = medianMs(9, [&] { bare.run(DayListSql(), {LastDay}); });
         figures << Figure{u"open the day list"_s, u"ms"_s, program, lower,
                           u"%1 rows"_s.arg(form->ADOQueryCenter->recordCount())};
     }
     {
-        const Condition filter = yearOf(workers.at(1234));
+        const Condition filter = entriesFrom(YearStart, workers.at(1234));
         const double program = medianMs(9, [&] { form->OpenSearchResult(filter); });
-        const double lower = medianMs(9, [&] { bare.run(searchSql(filter), filter.params); });
+        const double lower = medianMs(9, [&] { bare.run(SearchResultSql(filter), filter.params); });
         figures << Figure{u"search one worker over a year"_s, u"ms"_s, program, lower,
                           u"%1 rows"_s.arg(form->ADOQueryCenter->recordCount())};
     }
     {
-        const Condition filter = BuildFilter({AllChoice, true, YearStart, LastDay, QString(), AllChoice});
-        const QString sql =
-            u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum "
-            u"FROM "
-            u"RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left join "
-            u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text);
+        const Condition filter = entriesFrom(YearStart);
         const double program = medianMs(3, [&] { form->OpenStatistics(filter); });
-        const double lower = medianMs(3, [&] { bare.run(sql, filter.params); });
+        const double lower = medianMs(3, [&] { bare.run(StatisticsSql(filter), filter.params); });
         figures << Figure{u"per-worker statistics of a year"_s, u"ms"_s, program, lower,
                           u"%1 workers"_s.arg(form->ADOQueryStat->recordCount())};
     }

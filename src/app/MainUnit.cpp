@@ -17,6 +17,7 @@
 #include "Query.h"
 #include "ReportComponent.h"
 #include "RosterRules.h"
+#include "SearchFilter.h"
 #include "SearchUnit.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
@@ -426,10 +427,7 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
 
 void TQirvofrm::RefreshDayList()
 {
-    OpenQuery(
-        *ADOQueryCenter,
-        u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s,
-        {dtRecord->date()});
+    OpenQuery(*ADOQueryCenter, DayListSql(), {dtRecord->date()});
 }
 
 void TQirvofrm::RefreshRewardList(const Condition& filter)
@@ -503,10 +501,7 @@ void TQirvofrm::SearchRecords()
 
 void TQirvofrm::OpenSearchResult(const Condition& filter)
 {
-    OpenQuery(*ADOQueryCenter,
-              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
-                  u" Order By RecordRecordDate"_s,
-              filter.params);
+    OpenQuery(*ADOQueryCenter, SearchResultSql(filter), filter.params);
 }
 
 void TQirvofrm::btn5Click()
@@ -517,13 +512,7 @@ void TQirvofrm::btn5Click()
 
 void TQirvofrm::OpenStatistics(const Condition& filter)
 {
-    OpenQuery(
-        *ADOQueryStat,
-        u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum "
-        u"FROM "
-        u"RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left join "
-        u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text),
-        filter.params);
+    OpenQuery(*ADOQueryStat, StatisticsSql(filter), filter.params);
 }
 
 void TQirvofrm::RefreshCounterList(const Condition& condition)

@@ -21,3 +21,22 @@ Condition BuildFilter(const SearchChoices& choices)
         filter.append(u" and InStr(CounterName,?)"_s, {choices.workType});
     return filter;
 }
+
+QString DayListSql()
+{
+    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate=?"_s;
+}
+
+QString SearchResultSql(const Condition& filter)
+{
+    return u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
+           u" Order By RecordRecordDate"_s;
+}
+
+QString StatisticsSql(const Condition& filter)
+{
+    return u"Select * from (SELECT RecordUser, Sum(RecordNumber) AS TotalNumber, Sum(RecordSum) AS TotalSum "
+           u"FROM RecordTable,[Counter] where RecordCounter=CounterIndex %1 GROUP BY RecordUser) as t1 left "
+           u"join "
+           u"(Select * from [User]) as t2 on t1.RecordUser=t2.UserName"_s.arg(filter.text);
+}

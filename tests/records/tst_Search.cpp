@@ -56,10 +56,7 @@ void TestSearch::cleanup()
 QStringList TestSearch::listed(const Condition& filter)
 {
     Query& center = m_db->shareDM().ADOQueryTemp1;
-    OpenQuery(center,
-              u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex"_s + filter.text +
-                  u" Order By RecordRecordDate"_s,
-              filter.params);
+    OpenQuery(center, SearchResultSql(filter), filter.params);
     QStringList serials;
     for (int row = 0; row < center.recordCount(); ++row)
         serials << center.value(row, center.fieldIndex(u"RecordSerial"_s)).toString();
