@@ -402,7 +402,7 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
         const QSignalBlocker quiet(dtRecord);
         dtRecord->setDate(Clock::today());
     }
-    const QString databasePath = AppDir() + DatabaseFileName;
+    const QString databasePath = DatabasePath();
     Connection& connection = ShareDM->ADOConnection1;
     connection.close();
     connection.setConnectionString(BuildConnectionString(databasePath, DatabasePassword));
@@ -658,7 +658,7 @@ void TQirvofrm::btn9Click()
 {
     const QString proposed =
         QDir(backupFolder()).filePath(DatabaseCopies::proposedBackupName(Clock::today()));
-    const QString databasePath = AppDir() + DatabaseFileName;
+    const QString databasePath = DatabasePath();
     if (!QFile::exists(databasePath)) {
         MessageBox::information(this, u"数据库文件不存在！"_s);
         return;
@@ -696,7 +696,7 @@ void TQirvofrm::btn10Click()
         MessageBox::warning(this, u"恢复已取消，当前数据库没有任何改动。\n\n"_s + refusal.message());
         return;
     }
-    const QString databasePath = AppDir() + DatabaseFileName;
+    const QString databasePath = DatabasePath();
     Connection& connection = ShareDM->ADOConnection1;
     connection.close();
     if (const int error = DatabaseCopies::restore(backup, databasePath, QDateTime::currentDateTime())) {

@@ -154,6 +154,11 @@ QString AppDir()
     return QCoreApplication::applicationDirPath() + u'/';
 }
 
+QString DatabasePath()
+{
+    return AppDir() + DatabaseFileName;
+}
+
 void SetAppDirForTesting(const QString& folder)
 {
     s_appDirOverride = folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';

@@ -47,6 +47,8 @@ QString VariantToText(const QVariant& value);
 QString AppDir();
 // Tests run against a program folder of their own.
 void SetAppDirForTesting(const QString& folder);
+// The database file in the program folder.
+QString DatabasePath();
 
 // Where the machine keeps the program's settings, as a path of keys.
 inline const QString SettingsKey = QStringLiteral("SoftWare\\Qirvo计件统计\\v1.0");
