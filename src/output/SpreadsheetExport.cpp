@@ -102,19 +102,21 @@ void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate
 {
     Workbook book(path);
     book.text(0, 0, u"日期:"_s + today.toString(u"yyyy年MM月dd日"_s));
-    QList<const GridColumn*> shown;
+    // The visible columns in grid order, each with its field's place in the rows.
+    QList<std::pair<const GridColumn*, int>> shown;
     for (const GridColumn& column : columns)
         if (column.visible)
-            shown << &column;
+            shown.append({&column, rows.fieldIndex(column.fieldName)});
     for (int k = 0; k < shown.size(); ++k)
-        book.text(2, k, shown[k]->title);
+        book.text(2, k, shown[k].first->title);
     for (int row = 0; row < rows.recordCount(); ++row) {
         for (int k = 0; k < shown.size(); ++k) {
-            const QVariant value = rows.value(row, rows.fieldIndex(shown[k]->fieldName));
+            const auto& [column, field] = shown[k];
+            const QVariant value = rows.value(row, field);
             const QString text = VariantToText(value);
             if (text.isEmpty())
                 continue;
-            if (shown[k]->value == GridColumn::Value::Date)
+            if (column->value == GridColumn::Value::Date)
                 book.text(row + 3, k, spreadsheetDate(text));
             else if (isNumber(value))
                 book.number(row + 3, k, value.toDouble());
