@@ -24,11 +24,8 @@ std::function<int(QWidget*)> s_asker;
 
 TPasswordfrm::TPasswordfrm(QWidget* parent) : FixedDialog(parent)
 {
-    setObjectName(u"Passwordfrm"_s);
-    setWindowTitle(u"修改密码"_s);
+    SetUpDialog(this, u"Passwordfrm"_s, u"修改密码"_s, QSize(384, 228));
     SetDialogTitleBar(this);
-    setFont(FormFont());
-    setFixedSize(384, 228);
 
     auto* picture = new QFrame(this);
     picture->setFixedSize(80, 80);

@@ -33,11 +33,8 @@ QLabel* accountLabel(const QString& text, QWidget* parent, const QString& name)
 
 TLoginfrm::TLoginfrm(QWidget* parent) : FixedDialog(parent)
 {
-    setObjectName(u"Loginfrm"_s);
-    setWindowTitle(u"登录"_s);
+    SetUpDialog(this, u"Loginfrm"_s, u"登录"_s, QSize(398, 207));
     SetDialogTitleBar(this);
-    setFont(FormFont());
-    setFixedSize(398, 207);
 
     Shape1 = new QFrame(this);
     Shape1->setObjectName(u"Shape1"_s);

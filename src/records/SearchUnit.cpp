@@ -35,11 +35,8 @@ void fillWithAll(QComboBox* box, const QString& table, const QString& column)
 TSearchfrm::TSearchfrm(QWidget* parent) : QDialog(parent)
 {
     Searchfrm = this;
-    setObjectName(u"Searchfrm"_s);
-    setWindowTitle(u"查询"_s);
+    SetUpDialog(this, u"Searchfrm"_s, u"查询"_s, QSize(495, 271));
     SetDialogTitleBar(this);
-    setFont(FormFont());
-    setFixedSize(495, 271);
 
     lbl1 = new QLabel(u"员工姓名"_s, this);
     lbl1->setObjectName(u"lbl1"_s);
