@@ -2,6 +2,7 @@
 
 #include "DatabaseFile.h"
 #include "QirvoError.h"
+#include "ScratchConnection.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -90,32 +91,6 @@ void run(QSqlQuery& query, const QString& sql)
     if (!query.exec(sql))
         throw QirvoError(u"建立数据库失败：%1\n%2"_s.arg(query.lastError().text(), sql));
 }
-
-// A connection of its own, removed again however the work ends.
-class ScratchConnection
-{
-public:
-    explicit ScratchConnection(const QString& path)
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, Name);
-        db.setDatabaseName(path);
-        if (!db.open()) {
-            const QString error = db.lastError().text();
-            db = {};
-            QSqlDatabase::removeDatabase(Name);
-            throw QirvoError(u"无法建立数据库文件：%1\n%2"_s.arg(path, error));
-        }
-    }
-    ~ScratchConnection()
-    {
-        QSqlDatabase::database(Name, false).close();
-        QSqlDatabase::removeDatabase(Name);
-    }
-    QSqlDatabase database() const { return QSqlDatabase::database(Name, false); }
-
-private:
-    static inline const QString Name = u"qirvo-schema"_s;
-};
 
 void writeDatabase(const QString& path)
 {

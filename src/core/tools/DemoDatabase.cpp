@@ -3,6 +3,7 @@
 #include "QirvoError.h"
 #include "Rounding.h"
 #include "Schema.h"
+#include "ScratchConnection.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -196,21 +197,14 @@ void DemoDatabase::create(const QString& path, const Size& size)
     const QString filling = path + u".filling"_s;
     QFile::remove(filling);
     Schema::createDatabase(filling);
-    const QString connection = u"qirvo-demo"_s;
     try {
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
-            db.setDatabaseName(filling);
-            if (!db.open())
-                throw QirvoError(u"无法打开 %1：%2"_s.arg(filling, db.lastError().text()));
-            Filler(db, size).run();
-            db.close();
+            const ScratchConnection connection(filling);
+            Filler(connection.database(), size).run();
         }
-        QSqlDatabase::removeDatabase(connection);
         if (!QFile::rename(filling, path))
             throw QirvoError(u"无法建立 %1"_s.arg(path));
     } catch (...) {
-        QSqlDatabase::removeDatabase(connection);
         QFile::remove(filling);
         throw;
     }
