@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "DatabaseFile.h"
 #include "FileDialog.h"
@@ -131,7 +132,7 @@ void TestBackupRestore::init()
         return int(QDialog::Accepted);
     });
     QCOMPARE(m_form->FormShow(), TQirvofrm::StartResult::Ready);
-    m_form->show();
+    QVERIFY(Clerk::showActive(m_form.get()));
     addWorkers(0, 3);
 }
 

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "DataGrid.h"
 #include "InputUnit.h"
@@ -74,7 +75,7 @@ void TestDataCentre::init()
         return int(QDialog::Accepted);
     });
     QCOMPARE(m_form->FormShow(), TQirvofrm::StartResult::Ready);
-    m_form->show();
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 void TestDataCentre::cleanup()

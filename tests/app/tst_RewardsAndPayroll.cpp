@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "DataGrid.h"
 #include "GridColumn.h"
@@ -76,7 +77,7 @@ void TestRewardsAndPayroll::init()
         return int(QDialog::Accepted);
     });
     QCOMPARE(m_form->FormShow(), TQirvofrm::StartResult::Ready);
-    m_form->show();
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 void TestRewardsAndPayroll::cleanup()

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "DataGrid.h"
 #include "LoginUnit.h"
 #include "MainUnit.h"
@@ -60,9 +61,7 @@ void TestRoster::init()
         return int(QDialog::Accepted);
     });
     QCOMPARE(m_form->FormShow(), TQirvofrm::StartResult::Ready);
-    m_form->show();
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QVERIFY(Clerk::showActive(m_form.get()));
     m_form->pag1->setCurrentWidget(m_form->tab1);
 }
 

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "DataGrid.h"
 #include "MessageBoxRecorder.h"
 #include "Query.h"
@@ -70,8 +71,7 @@ void TestWorkTypeEditor::open(int mode, int index)
 {
     m_form->EditMode = mode;
     m_form->EditIndex = index;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 void TestWorkTypeEditor::fill(const QString& code, const QString& name)

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "DataGrid.h"
 #include "MessageBoxRecorder.h"
 #include "Query.h"
@@ -171,8 +172,7 @@ void TestDataGrid::typedCellIsPostedOnRowChange()
 {
     DataGrid grid(DataGrid::Kind::Edit, query());
     grid.setColumns(rewardColumns());
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(Clerk::showActive(&grid));
     OpenQuery(query(), u"select * from jcheng"_s);
     QTableView* view = grid.view();
     view->setFocus();
@@ -217,8 +217,7 @@ void TestDataGrid::untouchedNewRowIsDroppedOnExit()
     auto* grid = new DataGrid(DataGrid::Kind::Edit, query(), &window);
     grid->setColumns(rewardColumns());
     auto* elsewhere = new QLineEdit(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(Clerk::showActive(&window));
     QSignalSpy exited(grid, &DataGrid::exited);
     OpenQuery(query(), u"select * from jcheng"_s);
     grid->view()->setFocus();
@@ -234,8 +233,7 @@ void TestDataGrid::doubleClickOnRowOnly()
     DataGrid grid(DataGrid::Kind::List, query());
     grid.setColumns(rewardColumns());
     grid.resize(400, 300);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(Clerk::showActive(&grid));
     QSignalSpy clicks(&grid, &DataGrid::dblClick);
     OpenQuery(query(), u"select * from jcheng"_s);
     QTableView* view = grid.view();

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "NumberEdit.h"
 
 #include <QSignalSpy>
@@ -63,8 +64,7 @@ void TestNumberEdit::showsPlainValueWithoutFocus()
     QWidget window;
     auto* edit = new NumberEdit(&window);
     auto* other = new NumberEdit(&window);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(Clerk::showActive(&window));
     edit->setFocus();
     QTest::keyClicks(edit, u"1.50"_s);
     other->setFocus();

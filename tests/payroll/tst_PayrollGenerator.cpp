@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "PayrollGenerator.h"
 #include "QirvoError.h"
@@ -242,8 +243,7 @@ void TestPayrollGenerator::choiceDialogTakesSelectionOrAll()
     Clock::setToday(QDate(2024, 2, 10));
     addWorkers(3);
     TgJifrm dialog;
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(Clerk::showActive(&dialog));
     QCOMPARE(dialog.DateTimePicker1->date(), QDate(2024, 2, 1));
     QCOMPARE(dialog.DateTimePicker2->date(), QDate(2024, 2, 29));
     QCOMPARE(dialog.lbx1->count(), 3);
@@ -254,16 +254,14 @@ void TestPayrollGenerator::choiceDialogTakesSelectionOrAll()
     QCOMPARE(dialog.StartDate, QDate(2024, 2, 1));
     QCOMPARE(dialog.EndDate, QDate(2024, 2, 29));
 
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(Clerk::showActive(&dialog));
     QVERIFY(dialog.lbx1->selectedItems().isEmpty());
     dialog.lbx1->item(2)->setSelected(true);
     dialog.lbx1->item(0)->setSelected(true);
     dialog.btn1->click();
     QCOMPARE(dialog.NameList, (QStringList{u"工人01"_s, u"工人03"_s}));
 
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(Clerk::showActive(&dialog));
     dialog.btn2->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.NameList, (QStringList{u"工人01"_s, u"工人03"_s}));

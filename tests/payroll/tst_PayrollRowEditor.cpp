@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "MessageBoxRecorder.h"
 #include "NumberEdit.h"
 #include "TestDatabase.h"
@@ -53,8 +54,7 @@ void TestPayrollRowEditor::open()
 {
     m_form->EditMode = 1;
     m_form->EditIndex = 1;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 QString TestPayrollRowEditor::rowDump()

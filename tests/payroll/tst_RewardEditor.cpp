@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "MessageBoxRecorder.h"
 #include "NumberEdit.h"
@@ -61,8 +62,7 @@ void TestRewardEditor::open(int mode, int punishFlag, int index)
     m_form->EditMode = mode;
     m_form->PunishFlag = punishFlag;
     m_form->EditIndex = index;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 double TestRewardEditor::storedAmount(int index)

@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "EntryStore.h"
 #include "InputUnit.h"
 #include "MessageBoxRecorder.h"
@@ -85,8 +86,7 @@ void TestEntryForm::open(int mode, int index)
     m_form->EditMode = mode;
     m_form->EditIndex = index;
     m_form->newEntryDate = Day;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QVERIFY(Clerk::showActive(m_form.get()));
 }
 
 void TestEntryForm::type(const QString& serial, const QString& user, const QString& workSerial,
@@ -177,8 +177,6 @@ void TestEntryForm::leavingCombosLooksUpWorkType()
     QFETCH(QString, name);
     QFETCH(QStringList, prices);
     open(0);
-    m_form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     m_form->cbxPrice->addItem(u"9.9"_s);
     auto* box = m_form->findChild<QComboBox*>(combo);
     box->setFocus();
