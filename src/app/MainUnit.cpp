@@ -24,10 +24,12 @@
 #include "SpreadsheetExport.h"
 #include "TabIcons.h"
 #include "UsergjEditorUnit.h"
+#include "WorkTypeStore.h"
 #include "gJiSearchUnit.h"
 #include "gZhongUnit.h"
 #include "jChengUnit.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
@@ -206,10 +208,8 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
     connect(btn7, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn7Click));
     connect(btn11, &QPushButton::clicked, this, guarded(this, &TQirvofrm::btn11Click));
     connect(DBGridEh1, &DataGrid::dblClick, this, guarded(this, &TQirvofrm::DBGridEh1DblClick));
-    connect(pag1, &QTabWidget::currentChanged, this, [this](int index) {
-        if (pag1->widget(index) == tab1)
-            runHandler(this, [this] { tab1Enter(); });
-    });
+    m_shownPage = pag1->currentWidget();
+    connect(pag1, &QTabWidget::currentChanged, this, &TQirvofrm::pag1Change);
     connect(DBGridEh4, &DataGrid::keyDown, this,
             [this](QKeyEvent* event) { runHandler(this, [this, event] { DBGridEh4KeyDown(event); }); });
     connect(DBGridEh4, &DataGrid::exited, this, guarded(this, &TQirvofrm::DBGridEh4Exit));
@@ -412,6 +412,7 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
         return StartResult::LoginCancelled;
 
     pag1->setTabVisible(3, AccountMayManage(LoginName));
+    WorkTypeStore::removeStrayPlaceholders();
     OpenQuery(*ADOQueryCounter, u"Select * from [Counter]"_s);
     RefreshDayList();
     OpenQuery(*ADOQueryUser, u"Select * from [User]"_s);
@@ -537,6 +538,36 @@ void TQirvofrm::DBGridEh1DblClick()
         RefreshCounterList({});
 }
 
+void TQirvofrm::pag1Change(int index)
+{
+    QWidget* left = m_shownPage;
+    m_shownPage = pag1->widget(index);
+    if (left == tab1 && m_shownPage != tab1 && !leaveRoster()) {
+        pag1->setCurrentWidget(tab1);
+        return;
+    }
+    if (m_shownPage == tab1)
+        runHandler(this, [this] { tab1Enter(); });
+}
+
+bool TQirvofrm::leaveRoster()
+{
+    if (!ADOQueryUser->isActive())
+        return true;
+    DBGridEh4->leave();
+    return ADOQueryUser->state() == Query::State::Browse;
+}
+
+void TQirvofrm::closeEvent(QCloseEvent* event)
+{
+    if (!leaveRoster()) {
+        pag1->setCurrentWidget(tab1);
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
 void TQirvofrm::tab1Enter()
 {
     DBGridEh4->setPickList(2, {u"男"_s, u"女"_s});
@@ -567,12 +598,21 @@ void TQirvofrm::ADOQueryUserBeforeEdit(Query& users)
 
 void TQirvofrm::ADOQueryUserBeforePost(Query& users)
 {
-    const QString name = VariantToText(users.value(u"UserName"_s));
-    const bool checkName = users.state() == Query::State::Insert || name != OldUserName;
-    if (checkName && RosterRules::nameTaken(name)) {
-        MessageBox::warning(this, u"该用户记录已经存在，请重新录入"_s);
-        throw SilentAbort{};
+    // Blanks around a name are never part of it: " 张三 " is 张三.
+    const QString typed = VariantToText(users.value(u"UserName"_s));
+    const QString name = typed.trimmed();
+    if (users.state() == Query::State::Insert || name != OldUserName) {
+        if (name.isEmpty()) {
+            MessageBox::warning(this, u"员工姓名不能为空，请输入姓名"_s);
+            throw SilentAbort{};
+        }
+        if (RosterRules::nameTaken(name)) {
+            MessageBox::warning(this, u"该用户记录已经存在，请重新录入"_s);
+            throw SilentAbort{};
+        }
     }
+    if (typed != name)
+        users.setValue(u"UserName"_s, name);
 }
 
 void TQirvofrm::btn4Click()
@@ -667,6 +707,12 @@ void TQirvofrm::btn9Click()
     if (chosen.isEmpty())
         return;
     const QString target = withMdbSuffix(chosen);
+    if (DatabaseCopies::isSameFile(target, databasePath)) {
+        MessageBox::warning(this,
+                            u"不能备份到正在使用的数据库文件本身（%1），请另选一个文件名或文件夹。"_s.arg(
+                                QDir::toNativeSeparators(databasePath)));
+        return;
+    }
     if (const int error = DatabaseCopies::backup(ShareDM->ADOConnection1, target)) {
         MessageBox::information(this, u"数据库备份失败，失败号为：%1"_s.arg(uint(error)));
         return;

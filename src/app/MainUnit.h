@@ -139,6 +139,10 @@ public:
     void btn9Click();
     void btn10Click();
 
+protected:
+    // Typed roster text is saved first; a row the roster refuses keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QWidget* buildDataCentreTab();
     QWidget* buildRosterTab();
@@ -149,10 +153,14 @@ private:
     Query* ownQuery(const QString& name);
     ReportComponent* ownReport(const QString& name, Query& dataset, const QString& datasetName);
     void editReward();
+    void pag1Change(int index);
+    // Leaves the roster grid as a row change would: true when nothing is left unsaved there.
+    bool leaveRoster();
 
     std::function<int()> m_runLogin;
     // The roster row's name as it was when its editing began.
     QString OldUserName;
+    QWidget* m_shownPage = nullptr;
 };
 
 extern TQirvofrm* Qirvofrm;

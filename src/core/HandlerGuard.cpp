@@ -5,10 +5,11 @@
 
 #include <QString>
 
-void runHandler(QWidget* parent, const std::function<void()>& handler)
+bool runHandler(QWidget* parent, const std::function<void()>& handler)
 {
     try {
         handler();
+        return true;
     } catch (const SilentAbort&) {
         // The handler told the operator already; ending it is all that is left to do.
     } catch (const QirvoError& error) {
@@ -16,4 +17,5 @@ void runHandler(QWidget* parent, const std::function<void()>& handler)
     } catch (const std::exception& error) {
         MessageBox::error(parent, QString::fromLocal8Bit(error.what()));
     }
+    return false;
 }

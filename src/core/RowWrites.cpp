@@ -37,12 +37,17 @@ void PostOrCancel(Query& query)
     }
 }
 
-void ChangeRows(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage,
-                const QString& noneMessage)
+int ExecOrThrow(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage)
 {
     const int changed = ExecSQLText(query, sql, params);
     if (!query.lastError().isEmpty())
         throw QirvoError(u"%1：%2"_s.arg(failedMessage, query.lastError()));
-    if (changed == 0)
+    return changed;
+}
+
+void ChangeRows(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage,
+                const QString& noneMessage)
+{
+    if (ExecOrThrow(query, sql, params, failedMessage) == 0)
         throw QirvoError(noneMessage);
 }

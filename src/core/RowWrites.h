@@ -15,7 +15,9 @@ void OpenRow(Query& query, const QString& sql, const QVariantList& params, const
 void EditRow(Query& query, const QString& sql, const QVariantList& params, const QString& goneMessage);
 // Posts the row; a failed post leaves no half-edited row behind.
 void PostOrCancel(Query& query);
-// Runs an update or delete; throws QirvoError with failedMessage and the cause when it fails, and
-// with noneMessage when it changed no row.
+// Runs an update or delete and returns the rows it changed; throws QirvoError with failedMessage and
+// the cause when it fails.
+int ExecOrThrow(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage);
+// ExecOrThrow, which also throws with noneMessage when it changed no row.
 void ChangeRows(Query& query, const QString& sql, const QVariantList& params, const QString& failedMessage,
                 const QString& noneMessage);

@@ -6,7 +6,10 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -129,13 +132,24 @@ QString NextSerial(const QString& serial)
     return next;
 }
 
+std::optional<double> ReadNumber(const QString& text)
+{
+    // No amount, price or count of a workshop comes near this; beyond it sums lose their cents.
+    constexpr double Bound = 1e12;
+    static const QRegularExpression plain(uR"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"_s);
+    const QString trimmed = text.trimmed();
+    if (!plain.match(trimmed).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double number = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(number) || std::abs(number) >= Bound)
+        return std::nullopt;
+    return number;
+}
+
 bool IsFloat(const QString& text)
 {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    locale.toDouble(text.trimmed(), &ok);
-    return ok;
+    return ReadNumber(text).has_value();
 }
 
 QString VariantToText(const QVariant& value)

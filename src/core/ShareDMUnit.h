@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <optional>
+
 class Query;
 
 // The password of the delivered database. SQLite keeps the file unencrypted: the folder's file
@@ -37,7 +39,11 @@ bool UpdateTwoFields(const QString& table, const Condition& where, const QString
 // The bill serial after the given one, counted like an odometer over letters and digits.
 QString NextSerial(const QString& serial);
 
-// Whether the text is a number in the current locale's format.
+// The one way the program reads a typed number, in every locale: plain digits with "." before the
+// decimals (as the lists show numbers), finite and below a bound that keeps products and totals
+// finite. Empty when the text is no such number.
+std::optional<double> ReadNumber(const QString& text);
+// Whether ReadNumber takes the text.
 bool IsFloat(const QString& text);
 
 // Text of a database value: empty for null, numbers without trailing noise.

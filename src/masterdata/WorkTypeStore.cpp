@@ -11,6 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString PlaceholderSerial = u"mark"_s;
+
 Query& temp()
 {
     return ShareDM->ADOQueryTemp1;
@@ -18,13 +20,8 @@ Query& temp()
 
 int deleteWorkType(int index)
 {
-    if (ExecSQLText(temp(), u"delete from Price where PriceCounter=?"_s, {index}) == 0 &&
-        !temp().lastError().isEmpty())
-        throw QirvoError(u"删除工种的单价失败：%1"_s.arg(temp().lastError()));
-    const int removed = ExecSQLText(temp(), u"delete from [Counter] where CounterIndex=?"_s, {index});
-    if (!temp().lastError().isEmpty())
-        throw QirvoError(u"删除工种失败：%1"_s.arg(temp().lastError()));
-    return removed;
+    ExecOrThrow(temp(), u"delete from Price where PriceCounter=?"_s, {index}, u"删除工种的单价失败"_s);
+    return ExecOrThrow(temp(), u"delete from [Counter] where CounterIndex=?"_s, {index}, u"删除工种失败"_s);
 }
 
 } // namespace
@@ -35,7 +32,7 @@ int WorkTypeStore::createPlaceholder()
     counter.setSql(u"select * from [Counter] where 0=1"_s);
     counter.open();
     counter.append();
-    counter.setValue(u"CounterSerial"_s, u"mark"_s);
+    counter.setValue(u"CounterSerial"_s, PlaceholderSerial);
     counter.post();
     return counter.value(u"CounterIndex"_s).toInt();
 }
@@ -88,5 +85,18 @@ void WorkTypeStore::discardPlaceholder(int index)
 {
     Transaction transaction(ShareDM->ADOConnection1);
     deleteWorkType(index);
+    transaction.commit();
+}
+
+void WorkTypeStore::removeStrayPlaceholders()
+{
+    const QString stray = u"CounterSerial=? and ifnull(CounterName, '')=''"_s;
+    const QString failed = u"清理未完成的工种失败"_s;
+    Transaction transaction(ShareDM->ADOConnection1);
+    ExecOrThrow(temp(),
+                u"delete from Price where PriceCounter in (select CounterIndex from [Counter] where "_s +
+                    stray + u")"_s,
+                {PlaceholderSerial}, failed);
+    ExecOrThrow(temp(), u"delete from [Counter] where "_s + stray, {PlaceholderSerial}, failed);
     transaction.commit();
 }

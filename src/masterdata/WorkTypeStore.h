@@ -28,4 +28,7 @@ public:
     static void remove(int index);
     // Drops an add's placeholder and any prices written for it.
     static void discardPlaceholder(int index);
+    // Drops the placeholders of adds that never ended (the program was killed with the editor open):
+    // rows with the placeholder code and no name, which a saved work type never has.
+    static void removeStrayPlaceholders();
 };

@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 
 TgZhongfrm* gZhongfrm = nullptr;
 
-TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
+TgZhongfrm::TgZhongfrm(QWidget* parent) : LoadingDialog(parent)
 {
     gZhongfrm = this;
     setObjectName(u"gZhongfrm"_s);
@@ -94,12 +94,6 @@ TgZhongfrm::TgZhongfrm(QWidget* parent) : QDialog(parent)
     connect(DBGridEh1, &DataGrid::keyDown, this, [this](QKeyEvent* event) { DBGridEh1KeyDown(event); });
 }
 
-void TgZhongfrm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    runHandler(this, [this] { FormShow(); });
-}
-
 void TgZhongfrm::FormShow()
 {
     btn3->setVisible(EditMode == 1);
@@ -133,6 +127,8 @@ void TgZhongfrm::DBGridEh1KeyDown(QKeyEvent* event)
 
 void TgZhongfrm::btn2Click()
 {
+    // The buttons take no focus, so a price still in its cell editor is handed over here.
+    DBGridEh1->finishEditing();
     if (ADOQueryPrice->state() != Query::State::Browse)
         ADOQueryPrice->post();
     CheckRequired(edt1, u"请输入工种的编号"_s);
@@ -175,7 +171,8 @@ void TgZhongfrm::btn1Click()
 
 void TgZhongfrm::reject()
 {
-    if (m_cancelling || !isVisible()) {
+    // A dialog that failed to load has no row of its own to cancel.
+    if (m_cancelling || !isVisible() || !isEnabled()) {
         QDialog::reject();
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "LoadingDialog.h"
 
 class DataGrid;
 class QComboBox;
@@ -9,7 +9,7 @@ class QPushButton;
 class Query;
 
 // The work-type editor: one work type and its prices, added or changed together.
-class TgZhongfrm : public QDialog
+class TgZhongfrm : public LoadingDialog
 {
     Q_OBJECT
 
@@ -30,16 +30,13 @@ public:
     QPushButton* btn3;
     QPushButton* btn1;
 
-    void FormShow();
+    void FormShow() override;
     void btn2Click();
     void btn3Click();
     void btn1Click();
 
     // The close box and Escape do what 取消 does, so an add never leaves its placeholder behind.
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void DBGridEh1KeyDown(QKeyEvent* event);

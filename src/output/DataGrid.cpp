@@ -2,6 +2,7 @@
 
 #include "FooterAggregates.h"
 #include "GridFooter.h"
+#include "GridTableView.h"
 #include "HandlerGuard.h"
 #include "MessageBox.h"
 #include "Query.h"
@@ -10,46 +11,11 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Lets the grid finish an open cell editor before it moves rows on its own.
-class GridTableView : public QTableView
-{
-public:
-    using QTableView::QTableView;
-
-    void finishEditing()
-    {
-        if (state() != EditingState || m_finishing)
-            return;
-        QWidget* editor = indexWidgetBeingEdited();
-        if (!editor)
-            return;
-        m_finishing = true;
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-        m_finishing = false;
-    }
-
-private:
-    // The open cell editor is the viewport's visible child; closed ones wait hidden for deletion.
-    QWidget* indexWidgetBeingEdited() const
-    {
-        for (QObject* child : viewport()->children()) {
-            auto* widget = qobject_cast<QWidget*>(child);
-            if (widget && widget->isVisible())
-                return widget;
-        }
-        return nullptr;
-    }
-
-    bool m_finishing = false;
-};
 
 bool isWithin(const QWidget* widget, const QWidget* container)
 {
@@ -63,7 +29,8 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
     m_model = new QueryTableModel(query, this);
     m_model->setEditable(kind == Kind::Edit);
 
-    m_view = new GridTableView(this);
+    m_view = new GridTableView(kind == Kind::List, this);
+    m_view->setRowMover([this](int row) { return moveQueryTo(row); });
     m_view->setObjectName(u"view"_s);
     m_view->setModel(m_model);
     m_delegate = new GridDelegate(*m_model, this);
@@ -79,8 +46,10 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
     } else {
         m_view->setSelectionBehavior(QAbstractItemView::SelectItems);
         m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-        m_view->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
-                                QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed);
+        // A click only makes a cell current, so that Delete and Ctrl+Delete reach the grid; typing,
+        // F2 or a double click open the cell's editor.
+        m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::AnyKeyPressed);
     }
 
     QFont titleFont;
@@ -108,8 +77,7 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
     m_view->installEventFilter(this);
     connect(m_model, &QueryTableModel::contentChanged, this, &DataGrid::refreshFooter);
     connect(&query, &Query::currentRowChanged, this, &DataGrid::followQueryRow);
-    connect(&query, &Query::updateRecordRequested, this,
-            [this] { static_cast<GridTableView*>(m_view)->finishEditing(); });
+    connect(&query, &Query::updateRecordRequested, this, &DataGrid::finishEditing);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
@@ -120,9 +88,10 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
             emit dblClick();
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        // Only a move to another control of this window leaves the grid; a box or dialog does not.
-        if (isWithin(old, this) && now && !isWithin(now, this) && now->window() == window())
-            checkFocusLeft();
+        // Only a move to another control of this window leaves the grid; a box or dialog does not,
+        // and a grid being hidden with its tab is left by the form that switches the tab.
+        if (isWithin(old, this) && now && !isWithin(now, this) && now->window() == window() && isVisible())
+            leave();
     });
     followQueryRow(query.isActive() ? query.currentRow() : -1);
 }
@@ -130,6 +99,11 @@ DataGrid::DataGrid(Kind kind, Query& query, QWidget* parent) : QWidget(parent), 
 Query& DataGrid::query() const
 {
     return m_model->query();
+}
+
+QTableView* DataGrid::view() const
+{
+    return m_view;
 }
 
 void DataGrid::setColumns(const QList<GridColumn>& columns)
@@ -148,9 +122,7 @@ const QList<GridColumn>& DataGrid::columns() const
 
 void DataGrid::setPickList(int column, const QStringList& pickList)
 {
-    QList<GridColumn> columns = m_model->columns();
-    columns[column].pickList = pickList;
-    m_model->setColumns(columns);
+    m_model->setPickList(column, pickList);
 }
 
 void DataGrid::setColumnVisible(int column, bool visible)
@@ -199,20 +171,44 @@ void DataGrid::followQueryRow(int row)
     m_following = false;
 }
 
+int DataGrid::moveQueryTo(int row)
+{
+    runHandler(this, [&] {
+        // The text still in a cell editor belongs to the row being left.
+        finishEditing();
+        query().setCurrentRow(row);
+    });
+    return query().isActive() ? query().currentRow() : -1;
+}
+
+// Keys and clicks ask before they move; this follows the other ways the view's row changes.
 void DataGrid::followViewRow(int row)
 {
     if (m_following)
         return;
-    runHandler(this, [&] { query().setCurrentRow(row); });
-    if (query().isActive() && query().currentRow() != row)
-        followQueryRow(query().currentRow());
+    if (moveQueryTo(row) == row)
+        return;
+    // The view is still in the middle of its own move; put it back once that is done.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (query().isActive())
+                followQueryRow(query().currentRow());
+        },
+        Qt::QueuedConnection);
 }
 
-void DataGrid::checkFocusLeft()
+void DataGrid::finishEditing()
+{
+    m_view->finishEditing();
+}
+
+void DataGrid::leave()
 {
     runHandler(this, [this] {
+        finishEditing();
         Query& rows = query();
-        if (rows.state() == Query::State::Insert && !rows.isModified())
+        if (rows.isActive() && rows.state() == Query::State::Insert && !rows.isModified())
             rows.cancel();
         emit exited();
     });
@@ -239,11 +235,10 @@ bool DataGrid::handleKey(QKeyEvent* event)
     Query& rows = query();
     if (!rows.isActive())
         return false;
-    auto* view = static_cast<GridTableView*>(m_view);
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
         if (rows.isUpdatable() && rows.recordCount() > 0 &&
             MessageBox::askOkCancel(this, u"Delete record?"_s)) {
-            view->finishEditing();
+            finishEditing();
             rows.remove();
         }
         return true;
@@ -254,12 +249,12 @@ bool DataGrid::handleKey(QKeyEvent* event)
     case Qt::Key_Down:
         if (rows.currentRow() != rows.recordCount() - 1 && rows.recordCount() > 0)
             return false;
-        view->finishEditing();
+        finishEditing();
         if (!(rows.state() == Query::State::Insert && !rows.isModified()))
             rows.append();
         return true;
     case Qt::Key_Insert:
-        view->finishEditing();
+        finishEditing();
         rows.insert();
         return true;
     case Qt::Key_Escape:

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class GridFooter;
+class GridTableView;
 class Query;
 class QueryTableModel;
 class QTableView;
@@ -24,7 +25,7 @@ public:
 
     Kind kind() const { return m_kind; }
     Query& query() const;
-    QTableView* view() const { return m_view; }
+    QTableView* view() const;
 
     void setColumns(const QList<GridColumn>& columns);
     const QList<GridColumn>& columns() const;
@@ -34,6 +35,12 @@ public:
     void setFooterVisible(bool visible);
     QStringList footerTexts() const;
     void setCellParams(GridDelegate::CellParams cellParams);
+
+    // Hands the text of an open cell editor to the query, as moving to another cell would.
+    void finishEditing();
+    // What leaving the grid does: the open editor's text is handed over, an untouched new row is
+    // dropped, and exited() is emitted for the form to post the row.
+    void leave();
 
 signals:
     void dblClick();
@@ -47,14 +54,14 @@ protected:
 
 private:
     bool handleKey(QKeyEvent* event);
+    int moveQueryTo(int row);
     void followQueryRow(int row);
     void followViewRow(int row);
-    void checkFocusLeft();
     void refreshFooter();
 
     Kind m_kind;
     QueryTableModel* m_model;
-    QTableView* m_view;
+    GridTableView* m_view;
     GridDelegate* m_delegate;
     GridFooter* m_footer;
     bool m_following = false;

@@ -1,9 +1,12 @@
 #include "GridDelegate.h"
 
 #include "HandlerGuard.h"
+#include "MessageBox.h"
 #include "QueryTableModel.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QMetaProperty>
 #include <QScopeGuard>
 
 GridDelegate::GridDelegate(QueryTableModel& model, QWidget* grid)
@@ -31,19 +34,25 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
-void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
 {
     // A refusal box takes the focus from the editor, which would commit the same text again.
     if (m_committing)
         return;
     m_committing = true;
     const auto done = qScopeGuard([this] { m_committing = false; });
-    runHandler(m_grid, [&] {
-        if (auto* box = qobject_cast<QComboBox*>(editor))
-            model->setData(index, box->currentText());
-        else
-            QStyledItemDelegate::setModelData(editor, model, index);
-    });
+    QString text;
+    if (auto* box = qobject_cast<QComboBox*>(editor))
+        text = box->currentText();
+    else if (auto* line = qobject_cast<QLineEdit*>(editor))
+        text = line->text();
+    else
+        text = editor->metaObject()->userProperty().read(editor).toString();
+    if (const QString problem = m_model.refusal(index.column(), text); !problem.isEmpty()) {
+        MessageBox::warning(m_grid, problem);
+        return;
+    }
+    runHandler(m_grid, [&] { m_model.setCellText(index, text); });
 }
 
 void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const

@@ -8,8 +8,8 @@
 
 class QueryTableModel;
 
-// Draws cells with the colours the owning form asks for, offers pick lists while editing, and
-// hands a refused edit to the error box instead of letting it escape into the view.
+// Draws cells with the colours the owning form asks for, offers pick lists while editing, and hands
+// typed text to the model itself: a refusal is shown in a box and never travels through Qt's code.
 class GridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -30,5 +30,10 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    class Validator;
+    // Shows a value the program set, which may have more decimals than may be typed.
+    void showText(const QString& text);
+
+    Validator* m_validator;
     bool m_emptyShownAsZero = false;
 };

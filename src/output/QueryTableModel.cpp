@@ -1,7 +1,5 @@
 #include "QueryTableModel.h"
 
-#include "MessageBox.h"
-#include "QirvoError.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
 
@@ -33,10 +31,19 @@ QueryTableModel::QueryTableModel(Query& query, QObject* parent) : QAbstractTable
         emit headerDataChanged(Qt::Vertical, row, row);
         emit contentChanged();
     });
-    connect(&m_query, &Query::stateChanged, this, [this] {
-        if (m_query.isActive() && m_query.currentRow() >= 0)
-            emit headerDataChanged(Qt::Vertical, m_query.currentRow(), m_query.currentRow());
-    });
+    connect(&m_query, &Query::stateChanged, this, &QueryTableModel::markCurrentRow);
+    connect(&m_query, &Query::currentRowChanged, this, &QueryTableModel::markCurrentRow);
+}
+
+// Redraws the indicator of the row that was current and of the one that is, so no stale marker stays.
+void QueryTableModel::markCurrentRow()
+{
+    const int rows = rowCount();
+    if (m_markedRow >= 0 && m_markedRow < rows)
+        emit headerDataChanged(Qt::Vertical, m_markedRow, m_markedRow);
+    m_markedRow = m_query.isActive() ? m_query.currentRow() : -1;
+    if (m_markedRow >= 0 && m_markedRow < rows)
+        emit headerDataChanged(Qt::Vertical, m_markedRow, m_markedRow);
 }
 
 void QueryTableModel::setColumns(const QList<GridColumn>& columns)
@@ -45,6 +52,11 @@ void QueryTableModel::setColumns(const QList<GridColumn>& columns)
     m_columns = columns;
     endResetModel();
     emit contentChanged();
+}
+
+void QueryTableModel::setPickList(int column, const QStringList& pickList)
+{
+    m_columns[column].pickList = pickList;
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const
@@ -106,33 +118,39 @@ Qt::ItemFlags QueryTableModel::flags(const QModelIndex& index) const
     return result;
 }
 
-bool QueryTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+QString QueryTableModel::refusal(int column, const QString& text) const
 {
-    if (role != Qt::EditRole || !index.isValid() || !m_editable)
-        return false;
-    if (VariantToText(m_query.value(index.row(), fieldOf(index.column()))) == value.toString())
-        return false;
-    const GridColumn& column = m_columns.at(index.column());
-    const QString text = value.toString();
-    refuseUnlessFits(column, text);
-    if (index.row() != m_query.currentRow())
-        m_query.setCurrentRow(index.row());
-    m_query.setValue(column.fieldName, text.isEmpty() ? QVariant() : QVariant(text));
-    return true;
+    const GridColumn& shown = m_columns.at(column);
+    if (text.isEmpty())
+        return {};
+    if (shown.value == GridColumn::Value::Number && !IsFloat(text))
+        return u"“%1”必须填写数字，“%2”不是数字，请重新录入。"_s.arg(shown.title, text);
+    if (shown.value == GridColumn::Value::Date && !QDate::fromString(text, Qt::ISODate).isValid())
+        return u"“%1”必须填写日期，格式如 2026-01-31，“%2”不是日期，请重新录入。"_s.arg(shown.title, text);
+    return {};
 }
 
-void QueryTableModel::refuseUnlessFits(const GridColumn& column, const QString& text) const
+void QueryTableModel::setCellText(const QModelIndex& index, const QString& text)
 {
-    if (text.isEmpty())
+    if (!index.isValid() || !m_editable ||
+        VariantToText(m_query.value(index.row(), fieldOf(index.column()))) == text)
         return;
-    QString problem;
-    if (column.value == GridColumn::Value::Number && !IsFloat(text))
-        problem = u"“%1”必须填写数字，“%2”不是数字，请重新录入。"_s.arg(column.title, text);
-    else if (column.value == GridColumn::Value::Date && !QDate::fromString(text, Qt::ISODate).isValid())
-        problem =
-            u"“%1”必须填写日期，格式如 2026-01-31，“%2”不是日期，请重新录入。"_s.arg(column.title, text);
-    if (problem.isEmpty())
-        return;
-    MessageBox::warning(nullptr, problem);
-    throw SilentAbort{};
+    const GridColumn& column = m_columns.at(index.column());
+    QVariant value;
+    if (!text.isEmpty()) {
+        switch (column.value) {
+        case GridColumn::Value::Number:
+            value = *ReadNumber(text);
+            break;
+        case GridColumn::Value::Date:
+            value = QDate::fromString(text, Qt::ISODate);
+            break;
+        case GridColumn::Value::Text:
+            value = text;
+            break;
+        }
+    }
+    if (index.row() != m_query.currentRow())
+        m_query.setCurrentRow(index.row());
+    m_query.setValue(column.fieldName, value);
 }

@@ -30,7 +30,7 @@ NumberEdit* amountEdit(const QString& name, QWidget* parent)
 
 } // namespace
 
-TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : QDialog(parent)
+TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : LoadingDialog(parent)
 {
     UserGjEditorfrm = this;
     SetUpDialog(this, u"UserGjEditorfrm"_s, u"UserGjEditorfrm"_s, QSize(465, 265));
@@ -82,12 +82,6 @@ TUserGjEditorfrm::TUserGjEditorfrm(QWidget* parent) : QDialog(parent)
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TUserGjEditorfrm::btn1Click));
     connect(btn3, &QPushButton::clicked, this, guarded(this, &TUserGjEditorfrm::btn3Click));
     connect(btn2, &QPushButton::clicked, this, guarded(this, &TUserGjEditorfrm::btn2Click));
-}
-
-void TUserGjEditorfrm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    runHandler(this, [this] { FormShow(); });
 }
 
 void TUserGjEditorfrm::FormShow()

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "LoadingDialog.h"
 
 class NumberEdit;
 class QLineEdit;
 class QPushButton;
 
 // UserGjEditorfrm: adjusts one payroll row by hand, or withdraws it.
-class TUserGjEditorfrm : public QDialog
+class TUserGjEditorfrm : public LoadingDialog
 {
     Q_OBJECT
 
@@ -28,14 +28,11 @@ public:
     QPushButton* btn3;
     QPushButton* btn2;
 
-    void FormShow();
+    void FormShow() override;
     void dbNum1Change();
     void btn1Click();
     void btn3Click();
     void btn2Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     bool m_loading = false;

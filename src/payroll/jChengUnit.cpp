@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 Tjchengfrm* jchengfrm = nullptr;
 
-Tjchengfrm::Tjchengfrm(QWidget* parent) : QDialog(parent)
+Tjchengfrm::Tjchengfrm(QWidget* parent) : LoadingDialog(parent)
 {
     jchengfrm = this;
     SetUpDialog(this, u"jchengfrm"_s, u"jchengfrm"_s, QSize(453, 245));
@@ -65,12 +65,6 @@ Tjchengfrm::Tjchengfrm(QWidget* parent) : QDialog(parent)
     connect(btn2, &QPushButton::clicked, this, guarded(this, &Tjchengfrm::btn2Click));
     connect(btn3, &QPushButton::clicked, this, guarded(this, &Tjchengfrm::btn3Click));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &Tjchengfrm::btn1Click));
-}
-
-void Tjchengfrm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    runHandler(this, [this] { FormShow(); });
 }
 
 void Tjchengfrm::FormShow()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "LoadingDialog.h"
 
 class NumberEdit;
 class QComboBox;
@@ -9,7 +9,7 @@ class QLineEdit;
 class QPushButton;
 
 // jchengfrm: records or changes one reward or punishment.
-class Tjchengfrm : public QDialog
+class Tjchengfrm : public LoadingDialog
 {
     Q_OBJECT
 
@@ -31,13 +31,10 @@ public:
     QPushButton* btn3;
     QPushButton* btn1;
 
-    void FormShow();
+    void FormShow() override;
     void btn2Click();
     void btn3Click();
     void btn1Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 extern Tjchengfrm* jchengfrm;

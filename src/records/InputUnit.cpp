@@ -17,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -26,18 +25,7 @@ using namespace Qt::StringLiterals;
 
 TInputfrm* Inputfrm = nullptr;
 
-namespace {
-
-double priceOf(const QString& text)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::RejectGroupSeparator);
-    return locale.toDouble(text.trimmed());
-}
-
-} // namespace
-
-TInputfrm::TInputfrm(QWidget* parent) : QDialog(parent)
+TInputfrm::TInputfrm(QWidget* parent) : LoadingDialog(parent)
 {
     Inputfrm = this;
     setObjectName(u"Inputfrm"_s);
@@ -54,6 +42,8 @@ TInputfrm::TInputfrm(QWidget* parent) : QDialog(parent)
     cbxWorkSerial = FreeTextCombo(u"cbxWorkSerial"_s, this);
     cbxWorkName = FreeTextCombo(u"cbxWorkName"_s, this);
     cbxPrice = FreeTextCombo(u"cbxPrice"_s, this);
+    // The price typed is the price paid: no listed price that starts the same is completed into it.
+    cbxPrice->setCompleter(nullptr);
     edtNumber = new NumberEdit(this);
     edtNumber->setObjectName(u"edtNumber"_s);
     edtAmount = new NumberEdit(this);
@@ -108,12 +98,6 @@ TInputfrm::TInputfrm(QWidget* parent) : QDialog(parent)
     connect(btnDel, &QPushButton::clicked, this, guarded(this, &TInputfrm::btnDelClick));
     connect(btn2, &QPushButton::clicked, this, guarded(this, &TInputfrm::btn2Click));
     connect(btn1, &QPushButton::clicked, this, guarded(this, &TInputfrm::btn1Click));
-}
-
-void TInputfrm::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    runHandler(this, [this] { FormShow(); });
 }
 
 bool TInputfrm::eventFilter(QObject* watched, QEvent* event)
@@ -208,14 +192,18 @@ void TInputfrm::cbxNameExit()
 void TInputfrm::cbxPriceChange()
 {
     const QString price = cbxPrice->currentText();
-    if (!price.isEmpty() && !IsFloat(price)) {
+    const std::optional<double> number = ReadNumber(price);
+    // No amount is shown for a price that is not in the price box.
+    if (!number)
+        edtAmount->setValue({});
+    if (!price.isEmpty() && !number) {
         MessageBox::warning(this, u"输入的单价格式有误，请重新录入"_s);
         cbxPrice->lineEdit()->selectAll();
         return;
     }
-    if (edtNumber->text().isEmpty() || price.isEmpty())
+    if (edtNumber->text().isEmpty() || !number)
         return;
-    edtAmount->setValue(EntryStore::amount(priceOf(price), edtNumber->value().toDouble()));
+    edtAmount->setValue(EntryStore::amount(*number, edtNumber->value().toDouble()));
 }
 
 void TInputfrm::btn2Click()
@@ -248,7 +236,7 @@ void TInputfrm::btn2Click()
     const EntryFields fields{edtSerial->text(),
                              cbxName->currentText(),
                              workType->index,
-                             priceOf(cbxPrice->currentText()),
+                             *ReadNumber(cbxPrice->currentText()),
                              edtNumber->value().toDouble(),
                              edtAmount->value().toDouble(),
                              dtDate->date(),

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "LoadingDialog.h"
 #include <QDate>
-#include <QDialog>
 
 class NumberEdit;
 class QComboBox;
@@ -11,7 +11,7 @@ class QPushButton;
 class ReportComponent;
 
 // 计件录入: records a new piece-work entry, or changes, deletes and prints a stored one.
-class TInputfrm : public QDialog
+class TInputfrm : public LoadingDialog
 {
     Q_OBJECT
 
@@ -40,7 +40,7 @@ public:
     QPushButton* btn1;
     ReportComponent* frReport1;
 
-    void FormShow();
+    void FormShow() override;
     void cbxWorkSerialExit();
     void cbxWorkNameExit();
     void cbxNameExit();
@@ -51,7 +51,6 @@ public:
     void btn1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

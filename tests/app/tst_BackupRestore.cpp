@@ -104,6 +104,8 @@ private slots:
     void backupStartsOnTheDesktopThenInTheLastFolder();
     void backupIntoAFolderNotWritable_data();
     void backupIntoAFolderNotWritable();
+    void backupOntoTheOpenDatabaseIsRefused_data();
+    void backupOntoTheOpenDatabaseIsRefused();
     void restoreReplacesTheDatabaseAndEnds();
     void restoreRefusesWhatIsNotABackup_data();
     void restoreRefusesWhatIsNotABackup();
@@ -153,6 +155,34 @@ void TestBackupRestore::addWorkers(int from, int count)
     for (int worker = from; worker < from + count; ++worker)
         ExecSQLText(ShareDM->ADOQueryTemp1, u"insert into [User] (UserName, UserBase) values (?, 1000)"_s,
                     {u"工人%1"_s.arg(worker)});
+}
+
+void TestBackupRestore::backupOntoTheOpenDatabaseIsRefused_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("the file itself") << false;
+    QTest::newRow("a link to it") << true;
+}
+
+// Copying the database onto itself would leave the program writing to a replaced file.
+void TestBackupRestore::backupOntoTheOpenDatabaseIsRefused()
+{
+    QFETCH(bool, throughLink);
+    QString target = m_db->path();
+    if (throughLink) {
+        target = m_out->filePath(u"link.mdb"_s);
+        QVERIFY(QFile::link(m_db->path(), target));
+    }
+    const QByteArray before = fileHash(m_db->path());
+    FileDialog::setNextFileName(target);
+    m_form->btn9->click();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Warning);
+    QVERIFY2(m_boxes->texts().first().contains(u"不能备份到正在使用的数据库文件本身"_s),
+             qPrintable(m_boxes->texts().first()));
+    QCOMPARE(fileHash(m_db->path()), before);
+    addWorkers(3, 1);
+    QCOMPARE(workerCount(m_db->path()), 4);
 }
 
 void TestBackupRestore::backupHoldsEveryWrittenRow()

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -35,13 +36,22 @@ private slots:
     void badNumberOrDateIsRefusedInTheCell();
     void deleteKeyAsksFirst_data();
     void deleteKeyAsksFirst();
+    void typedCellSurvivesLeaving_data();
+    void typedCellSurvivesLeaving();
+    void refusedRenameStaysOnItsRow();
+    void enteringTheTabKeepsTheCurrentRow();
+    void numberCellStoresANumberInEveryLocale_data();
+    void numberCellStoresANumberInEveryLocale();
+    void namesAreTrimmedAndRequired_data();
+    void namesAreTrimmedAndRequired();
     void pickListsFollowTheWorkTypes();
     void rosterPrintReachesPreview();
 
 private:
     Query& users() { return *m_form->ADOQueryUser; }
     bool postAborted();
-    void typeIntoCell(int row, int column, const QString& text);
+    QTableView* view() { return m_form->DBGridEh4->view(); }
+    QString names();
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<MessageBoxRecorder> m_boxes;
@@ -52,7 +62,8 @@ void TestRoster::init()
 {
     m_db = std::make_unique<TestDatabase>();
     m_db->exec(
-        u"insert into [User] (UserName, UserAge, UserBase) values ('张三', 30, 1500), ('O''Neil', 41, 1600)"_s);
+        u"insert into [User] (UserName, UserAge, UserBase, UserPhone) values ('张三', 30, 1500, '0571'), "
+        u"('O''Neil', 41, 1600, '13800000000')"_s);
     m_db->exec(u"insert into RecordTable (RecordUser, RecordCounter) values ('张三', 1)"_s);
     m_boxes = std::make_unique<MessageBoxRecorder>();
     m_form = std::make_unique<TQirvofrm>();
@@ -83,21 +94,11 @@ bool TestRoster::postAborted()
     }
 }
 
-void TestRoster::typeIntoCell(int row, int column, const QString& text)
+QString TestRoster::names()
 {
-    QTableView* view = m_form->DBGridEh4->view();
-    view->setFocus();
-    view->setCurrentIndex(view->model()->index(row, column));
-    view->edit(view->currentIndex());
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* candidate : view->viewport()->findChildren<QLineEdit*>())
-        if (candidate->isVisible())
-            editor = candidate;
-    QVERIFY(editor);
-    editor->setText(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    // The delegate commits a confirmed cell once control returns to the event loop.
-    QCoreApplication::processEvents();
+    return m_db
+        ->scalar(u"select group_concat(UserName, ',') from (select UserName from [User] order by rowid)"_s)
+        .toString();
 }
 
 void TestRoster::duplicateNameIsRefused_data()
@@ -105,13 +106,15 @@ void TestRoster::duplicateNameIsRefused_data()
     QTest::addColumn<bool>("rename");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("new, same name") << false << u"张三"_s << true;
-    QTest::newRow("new, name with quote") << false << u"O'Neil"_s << true;
-    QTest::newRow("new, other letter case") << false << u"o'neil"_s << true;
-    QTest::newRow("new, free name") << false << u"李'四"_s << false;
-    QTest::newRow("rename to another's name") << true << u"张三"_s << true;
-    QTest::newRow("rename to own name in other case") << true << u"O'NEIL"_s << true;
-    QTest::newRow("rename to free name") << true << u"王五"_s << false;
+    QTest::addColumn<QString>("stored");
+    const QString before = u"张三,O'Neil"_s;
+    QTest::newRow("new, same name") << false << u"张三"_s << true << before;
+    QTest::newRow("new, name with quote") << false << u"O'Neil"_s << true << before;
+    QTest::newRow("new, other letter case") << false << u"o'neil"_s << true << before;
+    QTest::newRow("new, free name") << false << u"李'四"_s << false << u"张三,O'Neil,李'四"_s;
+    QTest::newRow("rename to another's name") << true << u"张三"_s << true << before;
+    QTest::newRow("rename to own name in other case") << true << u"O'NEIL"_s << true << before;
+    QTest::newRow("rename to free name") << true << u"王五"_s << false << u"张三,王五"_s;
 }
 
 void TestRoster::duplicateNameIsRefused()
@@ -119,6 +122,7 @@ void TestRoster::duplicateNameIsRefused()
     QFETCH(bool, rename);
     QFETCH(QString, name);
     QFETCH(bool, refused);
+    QFETCH(QString, stored);
     if (rename) {
         users().setCurrentRow(1);
         users().edit();
@@ -133,17 +137,16 @@ void TestRoster::duplicateNameIsRefused()
         QCOMPARE(users().value(u"UserName"_s).toString(), name);
         users().cancel();
     }
-    QCOMPARE(m_db->scalar(u"select count(*) from [User] where UserName=?"_s, {name}).toInt(),
-             refused ? 1 : 1);
-    QCOMPARE(m_db->scalar(u"select count(*) from [User]"_s).toInt(), rename || refused ? 2 : 3);
+    QCOMPARE(names(), stored);
 }
 
 void TestRoster::otherColumnsSaveFreely()
 {
-    users().setCurrentRow(0);
-    typeIntoCell(0, 8, u"1888.5"_s);
-    typeIntoCell(0, 2, u"男"_s);
-    users().setCurrentRow(1);
+    Clerk::enterCell(view(), 0, 8, u"1888.5"_s);
+    Clerk::clickCell(view(), 0, 2);
+    Clerk::press(Qt::Key_F2);
+    Clerk::type(u"男"_s);
+    Clerk::clickCell(view(), 1, 0);
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(m_db->scalar(u"select UserBase || UserSex from [User] where UserName='张三'"_s).toString(),
              u"1888.5男"_s);
@@ -171,11 +174,11 @@ void TestRoster::badNumberOrDateIsRefusedInTheCell()
                 u"select group_concat(ifnull(UserAge,'') || ifnull(UserBase,'') || ifnull(UserWorkDate,'')) "
                 u"from [User]"_s)
             .toString();
-    typeIntoCell(0, column, text);
+    Clerk::enterCell(view(), 0, column, text);
     QCOMPARE(m_boxes->shown().size(), 1);
     QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Warning);
     QVERIFY2(m_boxes->texts().first().contains(title), qPrintable(m_boxes->texts().first()));
-    users().setCurrentRow(1);
+    Clerk::clickCell(view(), 1, 0);
     QCOMPARE(
         m_db->scalar(
                 u"select group_concat(ifnull(UserAge,'') || ifnull(UserBase,'') || ifnull(UserWorkDate,'')) "
@@ -186,22 +189,171 @@ void TestRoster::badNumberOrDateIsRefusedInTheCell()
 
 void TestRoster::deleteKeyAsksFirst_data()
 {
+    QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("left");
-    QTest::newRow("yes") << int(MessageBox::Answer::Yes) << 1;
-    QTest::newRow("cancel") << int(MessageBox::Answer::Cancel) << 2;
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("left");
+    const QString roster = u"是否确定删除当前记录?删除当前记录将无法恢复"_s;
+    const QString grid = u"Delete record?"_s;
+    const int none = Qt::NoModifier;
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("Delete, yes") << none << int(MessageBox::Answer::Yes) << roster << u"张三"_s;
+    QTest::newRow("Delete, cancel") << none << int(MessageBox::Answer::Cancel) << roster << u"张三,O'Neil"_s;
+    QTest::newRow("Ctrl+Delete, OK") << ctrl << int(MessageBox::Answer::Ok) << grid << u"张三"_s;
+    QTest::newRow("Ctrl+Delete, cancel")
+        << ctrl << int(MessageBox::Answer::Cancel) << grid << u"张三,O'Neil"_s;
 }
 
+// The clerk clicks O'Neil's phone and presses the key: the row goes, never the phone's text.
 void TestRoster::deleteKeyAsksFirst()
 {
+    QFETCH(int, modifiers);
     QFETCH(int, answer);
-    QFETCH(int, left);
+    QFETCH(QString, question);
+    QFETCH(QString, left);
     m_boxes->queueAnswer(MessageBox::Answer(answer));
-    users().setCurrentRow(0);
-    QTest::keyClick(m_form->DBGridEh4->view(), Qt::Key_Delete);
-    QCOMPARE(m_boxes->texts(), QStringList{u"是否确定删除当前记录?删除当前记录将无法恢复"_s});
-    QCOMPARE(m_db->scalar(u"select count(*) from [User]"_s).toInt(), left);
+    Clerk::clickCell(view(), 1, 3);
+    Clerk::press(Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_boxes->texts(), QStringList{question});
+    Clerk::clickCell(view(), 0, 3);
+    QCOMPARE(names(), left);
+    QCOMPARE(m_db->scalar(u"select group_concat(UserPhone) from [User]"_s).toString(),
+             left.contains(u"O'Neil"_s) ? u"0571,13800000000"_s : u"0571"_s);
     QCOMPARE(m_db->scalar(u"select count(*) from RecordTable where RecordUser='张三'"_s).toInt(), 1);
+}
+
+void TestRoster::typedCellSurvivesLeaving_data()
+{
+    QTest::addColumn<QString>("leaving");
+    QTest::newRow("another tab") << u"tab"_s;
+    QTest::newRow("a button") << u"button"_s;
+    QTest::newRow("closing the window") << u"close"_s;
+}
+
+// Text typed into a cell and not yet confirmed is saved whichever way the clerk leaves it.
+void TestRoster::typedCellSurvivesLeaving()
+{
+    QFETCH(QString, leaving);
+    ReportComponent::setPreviewHandler([](const ReportComponent&) {});
+    Clerk::clickCell(view(), 1, 3);
+    Clerk::type(u"021-555"_s);
+    if (leaving == u"tab"_s) {
+        QTabBar* tabs = m_form->pag1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QCOMPARE(m_form->pag1->currentIndex(), 0);
+    } else if (leaving == u"button"_s) {
+        Clerk::click(m_form->btn8);
+    } else {
+        QVERIFY(m_form->close());
+    }
+    QCOMPARE(m_db->scalar(u"select UserPhone from [User] where UserName='O''Neil'"_s).toString(),
+             u"021-555"_s);
+    QCOMPARE(users().state(), Query::State::Browse);
+}
+
+// A rename refused as a duplicate keeps the clerk on that row, still editing, so Escape undoes it.
+void TestRoster::refusedRenameStaysOnItsRow()
+{
+    Clerk::clickCell(view(), 0, 0);
+    Clerk::type(u"O'NEIL"_s);
+    Clerk::press(Qt::Key_Down);
+    QCOMPARE(m_boxes->texts(), QStringList{u"该用户记录已经存在，请重新录入"_s});
+    QCOMPARE(users().currentRow(), 0);
+    QCOMPARE(users().state(), Query::State::Edit);
+    QCOMPARE(view()->currentIndex().row(), 0);
+    QVERIFY(view()->selectionModel()->isSelected(view()->model()->index(0, 0)));
+    QVERIFY(!view()->selectionModel()->isSelected(view()->model()->index(1, 0)));
+    Clerk::press(Qt::Key_Escape);
+    QCOMPARE(users().state(), Query::State::Browse);
+    QCOMPARE(users().value(u"UserName"_s).toString(), u"张三"_s);
+    QCOMPARE(names(), u"张三,O'Neil"_s);
+}
+
+void TestRoster::enteringTheTabKeepsTheCurrentRow()
+{
+    Clerk::clickCell(view(), 1, 2);
+    m_form->pag1->setCurrentIndex(0);
+    m_form->pag1->setCurrentWidget(m_form->tab1);
+    QCOMPARE(users().currentRow(), 1);
+    QCOMPARE(view()->currentIndex(), view()->model()->index(1, 2));
+    QVERIFY(view()->selectionModel()->isSelected(view()->currentIndex()));
+    QCOMPARE(view()->model()->headerData(0, Qt::Vertical).toString(), QString());
+    QCOMPARE(view()->model()->headerData(1, Qt::Vertical).toString(), u"▶"_s);
+}
+
+void TestRoster::numberCellStoresANumberInEveryLocale_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("zh_CN, point") << u"zh_CN"_s << u"12.5"_s << u"real 12.5"_s;
+    QTest::newRow("de_DE, point") << u"de_DE"_s << u"12.5"_s << u"real 12.5"_s;
+    QTest::newRow("de_DE, comma refused") << u"de_DE"_s << u"12,5"_s << u"real 1600.0"_s;
+    QTest::newRow("infinity refused") << u"C"_s << u"inf"_s << u"real 1600.0"_s;
+    QTest::newRow("not a number refused") << u"C"_s << u"nan"_s << u"real 1600.0"_s;
+    QTest::newRow("overflowing refused") << u"C"_s << u"1e308"_s << u"real 1600.0"_s;
+    QTest::newRow("emptied") << u"C"_s << QString() << u"null "_s;
+}
+
+void TestRoster::numberCellStoresANumberInEveryLocale()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    const QLocale previous;
+    QLocale::setDefault(QLocale(locale));
+    Clerk::clickCell(view(), 1, 8);
+    if (typed.isEmpty())
+        Clerk::press(Qt::Key_F2);
+    else
+        Clerk::type(typed);
+    if (typed.isEmpty())
+        Clerk::press(Qt::Key_Backspace);
+    Clerk::press(Qt::Key_Return);
+    Clerk::clickCell(view(), 0, 0);
+    QLocale::setDefault(previous);
+    QCOMPARE(m_db->scalar(u"select typeof(UserBase) || ' ' || ifnull(UserBase, '') from [User] where "
+                          u"UserName='O''Neil'"_s)
+                 .toString(),
+             stored);
+    QCOMPARE(m_boxes->shown().size(), stored == u"real 1600.0"_s ? 1 : 0);
+}
+
+void TestRoster::namesAreTrimmedAndRequired_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("boxes");
+    const QStringList none;
+    const QStringList required{u"员工姓名不能为空，请输入姓名"_s};
+    const QStringList taken{u"该用户记录已经存在，请重新录入"_s};
+    QTest::newRow("new, blanks") << 2 << u"   "_s << u"张三,O'Neil"_s << required;
+    QTest::newRow("new, padded") << 2 << u" Wang "_s << u"张三,O'Neil,Wang"_s << none;
+    QTest::newRow("new, padded duplicate") << 2 << u" o'neil "_s << u"张三,O'Neil"_s << taken;
+    QTest::newRow("rename to blanks") << 1 << u"  "_s << u"张三,O'Neil"_s << required;
+    QTest::newRow("rename, own name padded") << 1 << u" O'Neil "_s << u"张三,O'Neil"_s << none;
+}
+
+void TestRoster::namesAreTrimmedAndRequired()
+{
+    QFETCH(int, row);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, boxes);
+    if (row == 2) {
+        Clerk::clickCell(view(), 1, 0);
+        Clerk::press(Qt::Key_Down);
+        QCOMPARE(users().state(), Query::State::Insert);
+    }
+    Clerk::clickCell(view(), row, 0);
+    Clerk::type(typed);
+    Clerk::press(Qt::Key_Return);
+    Clerk::clickCell(view(), 0, 1);
+    QCOMPARE(m_boxes->texts(), boxes);
+    if (!boxes.isEmpty())
+        Clerk::press(Qt::Key_Escape);
+    QCOMPARE(names(), stored);
 }
 
 void TestRoster::pickListsFollowTheWorkTypes()

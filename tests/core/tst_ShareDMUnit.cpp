@@ -72,8 +72,17 @@ void TestShareDMUnit::isFloat_data()
     QTest::newRow("C: negative") << u"C"_s << u"-7"_s << true;
     QTest::newRow("C: letters") << u"C"_s << u"12a"_s << false;
     QTest::newRow("zh_CN: point") << u"zh_CN"_s << u"0.5"_s << true;
-    QTest::newRow("de: comma") << u"de_DE"_s << u"1,5"_s << true;
-    QTest::newRow("de: point") << u"de_DE"_s << u"3.25"_s << false;
+    // One rule in every locale: what the lists show is what a typed number must look like.
+    QTest::newRow("de: comma") << u"de_DE"_s << u"1,5"_s << false;
+    QTest::newRow("de: point") << u"de_DE"_s << u"3.25"_s << true;
+    QTest::newRow("C: grouped") << u"C"_s << u"1,500"_s << false;
+    QTest::newRow("C: as listed, tiny") << u"C"_s << u"1e-05"_s << true;
+    QTest::newRow("C: nan") << u"C"_s << u"nan"_s << false;
+    QTest::newRow("C: inf") << u"C"_s << u"inf"_s << false;
+    QTest::newRow("C: -inf") << u"C"_s << u"-inf"_s << false;
+    QTest::newRow("C: overflowing") << u"C"_s << u"1e308"_s << false;
+    QTest::newRow("C: beyond the bound") << u"C"_s << u"1000000000000"_s << false;
+    QTest::newRow("C: below the bound") << u"C"_s << u"999999999999.99"_s << true;
 }
 
 void TestShareDMUnit::isFloat()

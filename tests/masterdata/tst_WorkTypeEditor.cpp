@@ -34,6 +34,11 @@ private slots:
     void deleteAsksFirst();
     void failedSaveWritesNothingAndCanBeRetried();
     void untypedNewPriceRowIsSavedWithItsWorkType();
+    void typedPriceIsSavedByOk_data();
+    void typedPriceIsSavedByOk();
+    void deleteKeysOnAClickedPriceRow_data();
+    void deleteKeysOnAClickedPriceRow();
+    void failedOpeningClosesAndTouchesNoRow();
 
 private:
     void open(int mode, int index = 0);
@@ -200,8 +205,8 @@ void TestWorkTypeEditor::editDeletesPriceRowOnlyOnSave()
 {
     open(1, 1);
     QCOMPARE(m_form->ADOQueryPrice->recordCount(), 2);
-    m_form->ADOQueryPrice->first();
-    QTest::keyClick(m_form->DBGridEh1->view(), Qt::Key_Delete);
+    Clerk::clickCell(m_form->DBGridEh1->view(), 0, 1);
+    Clerk::press(Qt::Key_Delete);
     QCOMPARE(m_form->ADOQueryPrice->recordCount(), 1);
     QCOMPARE(m_db->scalar(u"select count(*) from Price where PriceCounter=1"_s).toInt(), 2);
     m_form->ADOQueryPrice->edit();
@@ -317,6 +322,82 @@ void TestWorkTypeEditor::untypedNewPriceRowIsSavedWithItsWorkType()
     QCOMPARE(m_db->scalar(u"select count(*) from Price where PriceCounter=? and PriceValue is null"_s, {key})
                  .toInt(),
              1);
+}
+
+void TestWorkTypeEditor::typedPriceIsSavedByOk_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("prices");
+    QTest::newRow("edit, first price") << 1 << 0 << u"0.77,0.4"_s;
+    QTest::newRow("edit, second price") << 1 << 1 << u"0.35,0.77"_s;
+    QTest::newRow("add, new row") << 0 << 0 << u"0.77"_s;
+}
+
+// The clerk types into a price cell and clicks 确定 straight away: the typed price is the one stored.
+void TestWorkTypeEditor::typedPriceIsSavedByOk()
+{
+    QFETCH(int, mode);
+    QFETCH(int, row);
+    QFETCH(QString, prices);
+    open(mode, 1);
+    if (mode == 0) {
+        fill(u"08"_s, u"熨烫"_s);
+        m_form->DBGridEh1->view()->setFocus();
+        Clerk::press(Qt::Key_Down);
+    }
+    Clerk::clickCell(m_form->DBGridEh1->view(), row, 0);
+    Clerk::type(u"0.77"_s);
+    Clerk::click(m_form->btn2);
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(m_form->result(), int(QDialog::Accepted));
+    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue) from (select PriceValue from Price where "
+                          u"PriceCounter=? order by rowid)"_s,
+                          {m_form->EditIndex})
+                 .toString(),
+             prices);
+}
+
+void TestWorkTypeEditor::deleteKeysOnAClickedPriceRow_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("Delete") << int(Qt::NoModifier) << QStringList();
+    QTest::newRow("Ctrl+Delete") << int(Qt::ControlModifier) << QStringList{u"Delete record?"_s};
+}
+
+// The click moves the current cell to the second price; the key deletes that row, not its text.
+void TestWorkTypeEditor::deleteKeysOnAClickedPriceRow()
+{
+    QFETCH(int, modifiers);
+    QFETCH(QStringList, boxes);
+    open(1, 1);
+    Clerk::clickCell(m_form->DBGridEh1->view(), 1, 0);
+    Clerk::press(Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(m_boxes->texts(), boxes);
+    QCOMPARE(m_form->ADOQueryPrice->recordCount(), 1);
+    QCOMPARE(m_db->scalar(u"select count(*) from Price where PriceCounter=1"_s).toInt(), 2);
+    Clerk::click(m_form->btn2);
+    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue) from Price where PriceCounter=1"_s).toString(),
+             u"0.35"_s);
+}
+
+// After editing A1, an add whose placeholder cannot be written shows why and closes: no button is
+// left that could delete or overwrite A1.
+void TestWorkTypeEditor::failedOpeningClosesAndTouchesNoRow()
+{
+    open(1, 1);
+    Clerk::click(m_form->btn1);
+    const QString before = tableState();
+    m_db->exec(u"create trigger locked before insert on [Counter] begin select raise(abort, 'database is "
+               u"locked'); end"_s);
+    m_form->EditMode = 0;
+    m_form->show();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Error);
+    QTRY_VERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    QCOMPARE(tableState(), before);
 }
 
 QTEST_MAIN(TestWorkTypeEditor)

@@ -26,6 +26,8 @@ private slots:
     void footersFollowTheQuery();
     void highlightedRowIsCurrentRow();
     void downOnLastRowAppendsOnlyInEditGrids();
+    void homeAndEndInAListGoToFirstAndLastRow();
+    void clickingACellOpensNoEditor();
     void insertAndEscape();
     void typedCellIsPostedOnRowChange();
     void ctrlDeleteAsksFirst_data();
@@ -152,6 +154,45 @@ void TestDataGrid::downOnLastRowAppendsOnlyInEditGrids()
     }
 }
 
+void TestDataGrid::homeAndEndInAListGoToFirstAndLastRow()
+{
+    DataGrid grid(DataGrid::Kind::List, query());
+    grid.setColumns(rewardColumns());
+    QVERIFY(Clerk::showActive(&grid));
+    OpenQuery(query(), u"select * from jcheng"_s);
+    Clerk::clickCell(grid.view(), 1, 1);
+    Clerk::press(Qt::Key_End);
+    QCOMPARE(query().currentRow(), 2);
+    QVERIFY(grid.view()->selectionModel()->isRowSelected(2, {}));
+    Clerk::press(Qt::Key_Home);
+    QCOMPARE(query().currentRow(), 0);
+    QVERIFY(grid.view()->selectionModel()->isRowSelected(0, {}));
+}
+
+// A click only makes the cell current; typing, F2 or a double click open its editor.
+void TestDataGrid::clickingACellOpensNoEditor()
+{
+    DataGrid grid(DataGrid::Kind::Edit, query());
+    grid.setColumns(rewardColumns());
+    QVERIFY(Clerk::showActive(&grid));
+    OpenQuery(query(), u"select * from jcheng"_s);
+    QTableView* view = grid.view();
+    Clerk::clickCell(view, 1, 1);
+    QCOMPARE(QApplication::focusWidget(), view);
+    Clerk::press(Qt::Key_F2);
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    Clerk::press(Qt::Key_Escape);
+    Clerk::clickCell(view, 2, 0);
+    QCOMPARE(QApplication::focusWidget(), view);
+    Clerk::type(u"x"_s);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), u"x"_s);
+    Clerk::press(Qt::Key_Escape);
+    Clerk::doubleClickCell(view, 0, 0);
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+}
+
 void TestDataGrid::insertAndEscape()
 {
     DataGrid grid(DataGrid::Kind::Edit, query());
@@ -174,14 +215,10 @@ void TestDataGrid::typedCellIsPostedOnRowChange()
     grid.setColumns(rewardColumns());
     QVERIFY(Clerk::showActive(&grid));
     OpenQuery(query(), u"select * from jcheng"_s);
-    QTableView* view = grid.view();
-    view->setFocus();
-    view->setCurrentIndex(view->model()->index(0, 1));
-    view->edit(view->currentIndex());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    QVERIFY(editor);
-    editor->setText(u"全勤'奖"_s);
-    QTest::keyClick(editor, Qt::Key_Down);
+    Clerk::clickCell(grid.view(), 0, 1);
+    Clerk::press(Qt::Key_F2);
+    Clerk::type(u"全勤'奖"_s);
+    Clerk::press(Qt::Key_Down);
     QCOMPARE(query().currentRow(), 1);
     QCOMPARE(query().state(), Query::State::Browse);
     QCOMPARE(m_db->scalar(u"select jchengReson from jcheng where jchengUser='a'"_s).toString(), u"全勤'奖"_s);
@@ -220,9 +257,10 @@ void TestDataGrid::untouchedNewRowIsDroppedOnExit()
     QVERIFY(Clerk::showActive(&window));
     QSignalSpy exited(grid, &DataGrid::exited);
     OpenQuery(query(), u"select * from jcheng"_s);
-    grid->view()->setFocus();
-    query().append();
-    elsewhere->setFocus();
+    Clerk::clickCell(grid->view(), 2, 0);
+    Clerk::press(Qt::Key_Down);
+    QCOMPARE(query().state(), Query::State::Insert);
+    Clerk::click(elsewhere);
     QTRY_COMPARE(exited.count(), 1);
     QCOMPARE(query().state(), Query::State::Browse);
     QCOMPARE(query().recordCount(), 3);

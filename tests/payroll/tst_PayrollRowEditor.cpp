@@ -22,6 +22,8 @@ private slots:
     void emptiedAmountCountsAndShowsAsZero();
     void cancelWritesNothing();
     void withdrawAsksAndKeepsTheRow();
+    void typingKeepsTheDecimalLimitOfALoadedValue();
+    void failedOpeningClosesTheEditor();
 
 private:
     void open();
@@ -41,6 +43,32 @@ void TestPayrollRowEditor::init()
         u"1000, 150, -50, 200.5, 1300.5)"_s);
     m_boxes = std::make_unique<MessageBoxRecorder>();
     m_form = std::make_unique<TUserGjEditorfrm>();
+}
+
+void TestPayrollRowEditor::typingKeepsTheDecimalLimitOfALoadedValue()
+{
+    m_db->exec(u"update Payfor set payforBase=3.015"_s);
+    open();
+    QCOMPARE(m_form->dbNum1->text(), u"3.015"_s);
+    Clerk::click(m_form->dbNum1);
+    Clerk::press(Qt::Key_End);
+    Clerk::type(u"1"_s);
+    QCOMPARE(m_form->dbNum1->text(), u"3.015"_s);
+    Clerk::press(Qt::Key_Backspace);
+    Clerk::type(u"9"_s);
+    QCOMPARE(m_form->dbNum1->text(), u"3.01"_s);
+}
+
+void TestPayrollRowEditor::failedOpeningClosesTheEditor()
+{
+    const QString before = rowDump();
+    m_form->EditMode = 1;
+    m_form->EditIndex = 99;
+    m_form->show();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QTRY_VERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    QCOMPARE(rowDump(), before);
 }
 
 void TestPayrollRowEditor::cleanup()

@@ -28,6 +28,7 @@ private slots:
     void newRowStartsEmpty();
     void emptyAmountIsRefused();
     void deleteAsksFirst();
+    void failedOpeningClosesTheEditor();
 
 private:
     void open(int mode, int punishFlag, int index = 0);
@@ -169,6 +170,19 @@ void TestRewardEditor::deleteAsksFirst()
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QCOMPARE(m_boxes->texts(), (QStringList{u"确定要删除该条奖惩吗？"_s, u"确定要删除该条奖惩吗？"_s}));
     QCOMPARE(m_db->scalar(u"select count(*) from jcheng where jchengIndex=1"_s).toInt(), 0);
+}
+
+// A row that cannot be loaded is not shown half-filled, where 确定 would write the form's blanks.
+void TestRewardEditor::failedOpeningClosesTheEditor()
+{
+    m_form->EditMode = 1;
+    m_form->EditIndex = 99;
+    m_form->show();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Error);
+    QTRY_VERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    QCOMPARE(m_db->scalar(u"select count(*) from jcheng"_s).toInt(), 2);
 }
 
 QTEST_MAIN(TestRewardEditor)

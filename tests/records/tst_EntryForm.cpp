@@ -44,6 +44,10 @@ private slots:
     void deleteAsksAndReportsWhatHappened();
     void failedSaveKeepsTheTypedValues();
     void billPrintsTheStoredEntry();
+    void priceBoxTakesWhatIsTyped();
+    void onlyFiniteNumbersAreSaved_data();
+    void onlyFiniteNumbersAreSaved();
+    void failedOpeningClosesTheForm();
 
 private:
     void open(int mode, int index = 0);
@@ -121,7 +125,7 @@ void TestEntryForm::amountFollowsPriceAndPieces()
     open(0);
     m_form->cbxPrice->setEditText(price);
     QTest::keyClicks(m_form->edtNumber, pieces);
-    QCOMPARE(m_form->edtAmount->value().toDouble(), amount);
+    QCOMPARE(m_form->edtAmount->text(), QString::number(amount));
     QCOMPARE(EntryStore::amount(price.toDouble(), pieces.toDouble()), amount);
     // Emptying the pieces keeps the last amount.
     m_form->edtNumber->clear();
@@ -359,6 +363,62 @@ void TestEntryForm::billPrintsTheStoredEntry()
     QVERIFY2(printed.contains(u"单据编号：A009"_s) && printed.contains(u"件    数：100"_s),
              qPrintable(printed));
     QVERIFY(m_form->isVisible());
+}
+
+// A clerk who types 2 into the price box is paid at 2, not at a listed 2.675 that starts the same, and
+// no amount stays on show once the price box is emptied.
+void TestEntryForm::priceBoxTakesWhatIsTyped()
+{
+    m_db->exec(u"insert into Price (PriceCounter, PriceValue) values (1, 2.675)"_s);
+    open(0);
+    Clerk::click(m_form->cbxName);
+    Clerk::type(u"张三"_s);
+    Clerk::click(m_form->cbxPrice);
+    QCOMPARE(m_form->cbxPrice->count(), 3);
+    Clerk::type(u"2"_s);
+    Clerk::press(Qt::Key_Tab);
+    QCOMPARE(m_form->cbxPrice->currentText(), u"2"_s);
+    QCOMPARE(QApplication::focusWidget(), m_form->edtNumber);
+    Clerk::press(Qt::Key_Backspace);
+    Clerk::type(u"3"_s);
+    QCOMPARE(m_form->edtAmount->text(), u"6"_s);
+
+    Clerk::click(m_form->cbxName);
+    Clerk::click(m_form->edtRemark);
+    QCOMPARE(m_form->cbxPrice->currentText(), QString());
+    QCOMPARE(m_form->edtAmount->text(), QString());
+    QVERIFY(m_boxes->shown().isEmpty());
+}
+
+void TestEntryForm::onlyFiniteNumbersAreSaved_data()
+{
+    QTest::addColumn<QString>("price");
+    QTest::newRow("nan") << u"nan"_s;
+    QTest::newRow("inf") << u"inf"_s;
+    QTest::newRow("-inf") << u"-inf"_s;
+    QTest::newRow("1e308") << u"1e308"_s;
+}
+
+void TestEntryForm::onlyFiniteNumbersAreSaved()
+{
+    QFETCH(QString, price);
+    open(0);
+    type(u"B8"_s, u"李四"_s, u"01"_s, price, u"5"_s);
+    m_form->btn2->click();
+    QVERIFY(m_boxes->texts().contains(u"输入的单价格式有误，请重新录入"_s));
+    QVERIFY(m_form->isVisible());
+    QCOMPARE(entries(), 2);
+}
+
+void TestEntryForm::failedOpeningClosesTheForm()
+{
+    m_form->EditMode = 1;
+    m_form->EditIndex = 999;
+    m_form->show();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QTRY_VERIFY(!m_form->isVisible());
+    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    QCOMPARE(entries(), 2);
 }
 
 QTEST_MAIN(TestEntryForm)

@@ -24,6 +24,27 @@ QPoint cellCentre(QAbstractItemView* view, int row, int column)
     return view->visualRect(index).center();
 }
 
+// Between two actions of a person the event loop runs: what a key or click queued is done by then.
+void pause()
+{
+    QCoreApplication::processEvents();
+}
+
+// A mouse lands on the innermost widget drawn at the point, as a real one does.
+void clickAt(QWidget* widget, QPoint point, bool twice)
+{
+    QWidget* target = widget->childAt(point);
+    if (!target)
+        target = widget;
+    const QPoint local = target->mapFrom(widget, point);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, local);
+    pause();
+    if (twice) {
+        QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, local);
+        pause();
+    }
+}
+
 } // namespace
 
 bool showActive(QWidget* window)
@@ -36,19 +57,17 @@ bool showActive(QWidget* window)
 
 void clickCell(QAbstractItemView* view, int row, int column)
 {
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, row, column));
+    clickAt(view->viewport(), cellCentre(view, row, column), false);
 }
 
 void doubleClickCell(QAbstractItemView* view, int row, int column)
 {
-    const QPoint centre = cellCentre(view, row, column);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    clickAt(view->viewport(), cellCentre(view, row, column), true);
 }
 
 void click(QWidget* button)
 {
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    clickAt(button, button->rect().center(), false);
 }
 
 void type(const QString& text)
@@ -64,6 +83,7 @@ void type(const QString& text)
             commit.setCommitString(QString(character));
             QApplication::sendEvent(target, &commit);
         }
+        pause();
     }
 }
 
@@ -71,6 +91,7 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     if (QWidget* target = focused())
         QTest::keyClick(target, key, modifiers);
+    pause();
 }
 
 void enterCell(QAbstractItemView* view, int row, int column, const QString& text)
