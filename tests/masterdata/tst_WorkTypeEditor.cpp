@@ -1,5 +1,6 @@
 #include "Clerk.h"
 #include "DataGrid.h"
+#include "FailedOpening.h"
 #include "MessageBoxRecorder.h"
 #include "Query.h"
 #include "TestDatabase.h"
@@ -392,11 +393,7 @@ void TestWorkTypeEditor::failedOpeningClosesAndTouchesNoRow()
     m_db->exec(u"create trigger locked before insert on [Counter] begin select raise(abort, 'database is "
                u"locked'); end"_s);
     m_form->EditMode = 0;
-    m_form->show();
-    QCOMPARE(m_boxes->shown().size(), 1);
-    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Error);
-    QTRY_VERIFY(!m_form->isVisible());
-    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    ExpectFailedOpeningCloses(*m_form, *m_boxes);
     QCOMPARE(tableState(), before);
 }
 

@@ -1,4 +1,5 @@
 #include "Clerk.h"
+#include "FailedOpening.h"
 #include "MessageBoxRecorder.h"
 #include "NumberEdit.h"
 #include "TestDatabase.h"
@@ -64,10 +65,7 @@ void TestPayrollRowEditor::failedOpeningClosesTheEditor()
     const QString before = rowDump();
     m_form->EditMode = 1;
     m_form->EditIndex = 99;
-    m_form->show();
-    QCOMPARE(m_boxes->shown().size(), 1);
-    QTRY_VERIFY(!m_form->isVisible());
-    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    ExpectFailedOpeningCloses(*m_form, *m_boxes);
     QCOMPARE(rowDump(), before);
 }
 

@@ -1,5 +1,6 @@
 #include "Clerk.h"
 #include "Clock.h"
+#include "FailedOpening.h"
 #include "MessageBoxRecorder.h"
 #include "NumberEdit.h"
 #include "TestDatabase.h"
@@ -177,11 +178,7 @@ void TestRewardEditor::failedOpeningClosesTheEditor()
 {
     m_form->EditMode = 1;
     m_form->EditIndex = 99;
-    m_form->show();
-    QCOMPARE(m_boxes->shown().size(), 1);
-    QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Error);
-    QTRY_VERIFY(!m_form->isVisible());
-    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    ExpectFailedOpeningCloses(*m_form, *m_boxes);
     QCOMPARE(m_db->scalar(u"select count(*) from jcheng"_s).toInt(), 2);
 }
 

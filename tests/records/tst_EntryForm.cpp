@@ -1,5 +1,6 @@
 #include "Clerk.h"
 #include "EntryStore.h"
+#include "FailedOpening.h"
 #include "InputUnit.h"
 #include "MessageBoxRecorder.h"
 #include "NumberEdit.h"
@@ -414,10 +415,7 @@ void TestEntryForm::failedOpeningClosesTheForm()
 {
     m_form->EditMode = 1;
     m_form->EditIndex = 999;
-    m_form->show();
-    QCOMPARE(m_boxes->shown().size(), 1);
-    QTRY_VERIFY(!m_form->isVisible());
-    QCOMPARE(m_form->result(), int(QDialog::Rejected));
+    ExpectFailedOpeningCloses(*m_form, *m_boxes);
     QCOMPARE(entries(), 2);
 }
 
