@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,28 +38,37 @@ mode_t permissionsFor(const QString& modeFrom)
     return 0666 & ~mask;
 }
 
-// A new, empty file beside target that only this copy uses; removed again unless kept.
+// Partial copies carry the program's name, so that what a killed copy left behind is known as ours.
+const QString PartialPrefix = u".qirvo-partial-"_s;
+const QString JournalSuffix = u"-journal"_s;
+
+// A new, empty file beside target that only this copy uses; removed again unless kept. While it
+// lives it holds a lock, which tells a later cleanup that its owner is still at work.
 class TemporaryFile
 {
 public:
     TemporaryFile(const QString& target, const QString& modeFrom)
     {
         const QFileInfo info(target);
-        m_path = QFile::encodeName(info.absolutePath() + u"/."_s + info.fileName() + u".XXXXXX"_s);
-        const int fd = mkstemp(m_path.data());
-        if (fd < 0) {
+        m_path =
+            QFile::encodeName(info.absolutePath() + u'/' + PartialPrefix + info.fileName() + u".XXXXXX"_s);
+        m_fd = mkstemp(m_path.data());
+        if (m_fd < 0) {
             m_error = errno;
             m_path.clear();
             return;
         }
-        if (::fchmod(fd, permissionsFor(modeFrom)) != 0)
+        if (::flock(m_fd, LOCK_EX) != 0 || ::fchmod(m_fd, permissionsFor(modeFrom)) != 0)
             m_error = errno;
-        ::close(fd);
     }
     ~TemporaryFile()
     {
-        if (!m_path.isEmpty())
+        if (!m_path.isEmpty()) {
             ::unlink(m_path.constData());
+            ::unlink((m_path + JournalSuffix.toUtf8()).constData());
+        }
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     int error() const { return m_error; }
     const char* path() const { return m_path.constData(); }
@@ -74,8 +84,20 @@ public:
 
 private:
     QByteArray m_path;
+    int m_fd = -1;
     int m_error = 0;
 };
+
+// A partial copy is stale when no live copy holds its lock any more.
+bool isStale(const QString& partial)
+{
+    const int fd = ::open(QFile::encodeName(partial).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return stale;
+}
 
 sqlite3* handleOf(const Connection& connection)
 {
@@ -85,10 +107,29 @@ sqlite3* handleOf(const Connection& connection)
                : nullptr;
 }
 
+// The system error behind a failed copy. Where the system gave none (a short write on a full disk
+// is SQLITE_FULL without errno), SQLite's code is turned into the system error it stands for.
 int failureNumber(sqlite3* db, int result)
 {
     const int system = db ? sqlite3_system_errno(db) : 0;
-    return system != 0 ? system : result;
+    if (system != 0)
+        return system;
+    switch (result & 0xff) {
+    case SQLITE_FULL:
+        return ENOSPC;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return EACCES;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return EBUSY;
+    case SQLITE_NOMEM:
+        return ENOMEM;
+    case SQLITE_CANTOPEN:
+        return ENOENT;
+    default:
+        return EIO;
+    }
 }
 
 // Copies the bytes of one file into another and flushes them to the disk.
@@ -178,11 +219,29 @@ QString DatabaseCopies::proposedBackupName(const QDate& day)
     return u"Qirvo计件统计"_s + day.toString(u"yyyy-M-d"_s) + u".mdb"_s;
 }
 
+void DatabaseCopies::removeStalePartials(const QString& folder)
+{
+    const QDir dir(folder);
+    const QStringList partials = dir.entryList({PartialPrefix + u'*'}, QDir::Files | QDir::Hidden);
+    for (const QString& name : partials) {
+        const QString path = dir.filePath(name);
+        if (name.endsWith(JournalSuffix)) {
+            // A journal goes with its copy; one whose copy is gone is left over too.
+            if (!QFile::exists(path.chopped(JournalSuffix.size())))
+                QFile::remove(path);
+        } else if (isStale(path)) {
+            QFile::remove(path + JournalSuffix);
+            QFile::remove(path);
+        }
+    }
+}
+
 int DatabaseCopies::backup(const Connection& live, const QString& target)
 {
     sqlite3* source = handleOf(live);
     if (!source)
         return EBADF;
+    removeStalePartials(QFileInfo(target).absolutePath());
     TemporaryFile copy(target, target);
     if (copy.error())
         return copy.error();

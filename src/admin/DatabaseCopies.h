@@ -17,6 +17,8 @@ public:
     // Copies the open database to target, replacing an existing file; a consistent copy even while
     // the program has the database open. Returns 0, or the system error number of the failure.
     static int backup(const Connection& live, const QString& target);
+    // Removes what a copy killed halfway left in the folder: its partial file and journal.
+    static void removeStalePartials(const QString& folder);
     // Whether both paths name one file (through links too); false when either does not exist.
     static bool isSameFile(const QString& first, const QString& second);
 

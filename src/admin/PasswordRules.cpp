@@ -1,5 +1,6 @@
 #include "PasswordRules.h"
 
+#include "QirvoError.h"
 #include "ShareDMUnit.h"
 
 using namespace Qt::StringLiterals;
@@ -30,15 +31,19 @@ bool PasswordRules::modifyPasswordMatches(const QString& typed)
     return modifyPassword() == typed;
 }
 
-bool PasswordRules::setModifyPassword(const QString& password)
+void PasswordRules::setModifyPassword(const QString& password)
 {
-    return UpdateTwoFields(u"Parameter"_s, modifyRow(), u"ParameterName"_s, ModifyParameter,
-                           u"ParameterValue"_s, password);
+    QString failure;
+    if (!UpdateTwoFields(u"Parameter"_s, modifyRow(), u"ParameterName"_s, ModifyParameter,
+                         u"ParameterValue"_s, password, &failure))
+        throw QirvoError(u"单据修改密码没有设置成功：%1"_s.arg(failure));
 }
 
-bool PasswordRules::setLoginPassword(const QString& name, const QString& password)
+void PasswordRules::setLoginPassword(const QString& name, const QString& password)
 {
-    return UpdateTwoFields(u"Power"_s, account(name), u"PowerName"_s, name, u"PowerKey"_s, password);
+    QString failure;
+    if (!UpdateTwoFields(u"Power"_s, account(name), u"PowerName"_s, name, u"PowerKey"_s, password, &failure))
+        throw QirvoError(u"登录密码没有设置成功：%1"_s.arg(failure));
 }
 
 QString PasswordRules::loginPassword(const QString& name)

@@ -9,8 +9,8 @@ public:
     static QString modifyPassword();
     // Exact: letter case and blanks count. With no password stored, only an empty entry matches.
     static bool modifyPasswordMatches(const QString& typed);
-    // Both false when the password could not be written.
-    static bool setModifyPassword(const QString& password);
-    static bool setLoginPassword(const QString& account, const QString& password);
+    // Both throw QirvoError, saying why, when the password could not be written.
+    static void setModifyPassword(const QString& password);
+    static void setLoginPassword(const QString& account, const QString& password);
     static QString loginPassword(const QString& account);
 };

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DataGrid.h"
 #include "DatabaseCopies.h"
+#include "DatabaseFile.h"
 #include "FileDialog.h"
 #include "HandlerGuard.h"
 #include "InputUnit.h"
@@ -403,25 +404,41 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
         dtRecord->setDate(Clock::today());
     }
     const QString databasePath = DatabasePath();
+    // A restore killed halfway leaves its partial copy here.
+    DatabaseCopies::removeStalePartials(AppDir());
     Connection& connection = ShareDM->ADOConnection1;
     connection.close();
     connection.setConnectionString(BuildConnectionString(databasePath, DatabasePassword));
     connection.open();
+    try {
+        DatabaseFile::verifyWritable(databasePath);
+    } catch (const QirvoError&) {
+        connection.close();
+        throw;
+    }
 
     if (m_runLogin() != QDialog::Accepted)
         return StartResult::LoginCancelled;
 
-    pag1->setTabVisible(3, AccountMayManage(LoginName));
+    const bool mayManage = AccountMayManage(LoginName);
+    if (!mayManage) {
+        // A hidden tab can still be reached by keys; a page taken out of the page control cannot.
+        pag1->removeTab(pag1->indexOf(tab4));
+        tab4->setEnabled(false);
+    }
     WorkTypeStore::removeStrayPlaceholders();
     OpenQuery(*ADOQueryCounter, u"Select * from [Counter]"_s);
     RefreshDayList();
     OpenQuery(*ADOQueryUser, u"Select * from [User]"_s);
     RefreshRewardList({});
     pag1->setCurrentIndex(0);
-    edt1->setText(VariantToText(
-        LookupFieldValue(u"Parameter"_s, u"ParameterValue"_s, Condition(u"ParameterName=?"_s, {u"修改"_s}))));
-    FillDistinctList(cbx1, u"Power"_s, u"PowerName"_s, {}, true, true, QString());
-    cbx1Change();
+    // The passwords are loaded only for an account that may see them.
+    if (mayManage) {
+        edt1->setText(VariantToText(LookupFieldValue(u"Parameter"_s, u"ParameterValue"_s,
+                                                     Condition(u"ParameterName=?"_s, {u"修改"_s}))));
+        FillDistinctList(cbx1, u"Power"_s, u"PowerName"_s, {}, true, true, QString());
+        cbx1Change();
+    }
     RefreshPayrollList();
     return StartResult::Ready;
 }
@@ -450,8 +467,8 @@ void TQirvofrm::cbx1Change()
 
 void TQirvofrm::btn6Click()
 {
-    if (PasswordRules::setModifyPassword(edt1->text()))
-        MessageBox::information(this, u"设置成功"_s);
+    PasswordRules::setModifyPassword(edt1->text());
+    MessageBox::information(this, u"设置成功"_s);
 }
 
 void TQirvofrm::btn7Click()
@@ -459,8 +476,8 @@ void TQirvofrm::btn7Click()
     // With no account chosen there is nobody to set a password for.
     if (cbx1->currentIndex() < 0 || cbx1->currentText().isEmpty())
         return;
-    if (PasswordRules::setLoginPassword(cbx1->currentText(), edt2->text()))
-        MessageBox::information(this, u"设置成功"_s);
+    PasswordRules::setLoginPassword(cbx1->currentText(), edt2->text());
+    MessageBox::information(this, u"设置成功"_s);
 }
 
 void TQirvofrm::dtRecordChange()

@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "DatabaseErrors.h"
 #include "DatabaseFile.h"
 #include "QirvoError.h"
 #include "SqlFunctions.h"
@@ -89,12 +90,22 @@ void Connection::registerFunctions()
 
 void Connection::checkNotLocked()
 {
-    // A write lock held by another program shows as a busy error on the first read.
+    // A write lock held by another program shows as a busy error on the first read, a damaged file
+    // as a malformed one.
     QSqlQuery probe(database());
-    if (!probe.exec(u"select count(*) from sqlite_master"_s))
+    if (probe.exec(u"select count(*) from sqlite_master"_s))
+        return;
+    const QSqlError error = probe.lastError();
+    switch (ClassifyDatabaseError(error)) {
+    case DatabaseFailure::Busy:
         throw QirvoError(
-            u"数据库文件正被其他程序占用，或无法读取：\n%1\n%2\n请关闭占用它的程序后再启动本软件。"_s.arg(
-                databasePath(), probe.lastError().text()));
+            u"数据库文件正被其他程序占用：\n%1\n（%2）\n请关闭占用它的程序后再启动本软件。"_s.arg(
+                databasePath(), error.databaseText()));
+    case DatabaseFailure::Damaged:
+        throw QirvoError(DatabaseFile::damagedMessage(databasePath(), error.databaseText()));
+    default:
+        throw QirvoError(u"无法读取数据库文件：\n%1\n%2"_s.arg(databasePath(), DescribeDatabaseError(error)));
+    }
 }
 
 void Connection::close()

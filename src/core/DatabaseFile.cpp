@@ -2,9 +2,13 @@
 
 #include "QirvoError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -20,7 +24,46 @@ bool isAccessFile(const QByteArray& head)
     return engine == "Standard Jet DB" || engine == "Standard ACE DB";
 }
 
+// As the running program's user sees it, read-only file systems included.
+bool writable(const QString& path)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
 } // namespace
+
+void DatabaseFile::verifyWritable(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString shownFile = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (!writable(info.absoluteFilePath()))
+        throw QirvoError(u"数据库文件是只读的，本软件不能往里保存记录：\n%1\n"
+                         u"请让管理员给这个文件加上写入权限后再启动本软件。"_s.arg(shownFile));
+    const QString folder = info.absolutePath();
+    if (!writable(folder))
+        throw QirvoError(
+            u"数据库文件所在的文件夹不能写入：\n%1\n"
+            u"每次保存时本软件都要在这个文件夹里建立一个临时日志文件。"
+            u"请让管理员给这个文件夹加上写入权限后再启动本软件。"_s.arg(QDir::toNativeSeparators(folder)));
+}
+
+QString DatabaseFile::damagedMessage(const QString& path, const QString& reason)
+{
+    const QFileInfo info(path);
+    QString message = u"数据库文件已损坏，无法使用：\n%1\n（%2）\n\n"
+                      u"请用最近的备份恢复数据：关闭本软件，把备份文件复制到程序目录 %3，"
+                      u"改名为 Qirvo.mdb，覆盖这个损坏的文件，再启动本软件。"_s.arg(
+                          QDir::toNativeSeparators(info.absoluteFilePath()), reason,
+                          QDir::toNativeSeparators(info.absolutePath()));
+    // A restore keeps the database it replaced beside it: the newest such copy may be the best one.
+    const QStringList safetyCopies =
+        QDir(info.absolutePath())
+            .entryList({u"Qirvo恢复前备份*.mdb"_s}, QDir::Files, QDir::Name | QDir::Reversed);
+    if (!safetyCopies.isEmpty())
+        message +=
+            u"\n程序目录中还有恢复数据前自动保留的副本，也可以这样使用：\n"_s + safetyCopies.join(u'\n');
+    return message;
+}
 
 void DatabaseFile::verify(const QString& path)
 {

@@ -13,4 +13,9 @@ public:
     // Throws QirvoError when the file is missing, unreadable, not SQLite, an Access file, or SQLite
     // but not a Qirvo database.
     static void verify(const QString& path);
+    // Throws QirvoError, naming what to change, when the program could not save into the file: the
+    // file or its folder (where the journal of every save is made) is not writable.
+    static void verifyWritable(const QString& path);
+    // Why a file that SQLite finds malformed cannot be used, and how to get the data back.
+    static QString damagedMessage(const QString& path, const QString& reason);
 };

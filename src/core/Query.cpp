@@ -1,6 +1,7 @@
 #include "Query.h"
 
 #include "Connection.h"
+#include "DatabaseErrors.h"
 #include "QirvoError.h"
 
 #include <QDate>
@@ -75,8 +76,7 @@ void bindAll(QSqlQuery& statement, const QVariantList& params)
 
 QString describe(const QSqlQuery& statement)
 {
-    const QSqlError error = statement.lastError();
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return DescribeDatabaseError(statement.lastError());
 }
 
 } // namespace

@@ -98,7 +98,8 @@ QVariant LookupFieldValue(const QString& table, const QString& column, const Con
 }
 
 bool UpdateTwoFields(const QString& table, const Condition& where, const QString& firstColumn,
-                     const QVariant& firstValue, const QString& secondColumn, const QVariant& secondValue)
+                     const QVariant& firstValue, const QString& secondColumn, const QVariant& secondValue,
+                     QString* failure)
 {
     Query& lookup = ShareDM->ADOQueryLookup;
     try {
@@ -112,10 +113,12 @@ bool UpdateTwoFields(const QString& table, const Condition& where, const QString
         lookup.setValue(firstColumn, firstValue);
         lookup.post();
         return true;
-    } catch (const QirvoError&) {
-        // The callers show nothing for a failed write; they only hold back their success message.
+    } catch (const QirvoError& error) {
+        // The result is the report; the callers that tell the operator take the reason along.
         if (lookup.isActive())
             lookup.cancel();
+        if (failure)
+            *failure = error.message();
         return false;
     }
 }

@@ -32,9 +32,10 @@ QStringList DistinctValues(const QString& table, const QString& column, const Co
 QVariant LookupFieldValue(const QString& table, const QString& column, const Condition& where);
 
 // Sets two columns of the first matching row, inserting the row when none matches; false when the
-// row could not be written.
+// row could not be written, with the reason in failure when one is given.
 bool UpdateTwoFields(const QString& table, const Condition& where, const QString& firstColumn,
-                     const QVariant& firstValue, const QString& secondColumn, const QVariant& secondValue);
+                     const QVariant& firstValue, const QString& secondColumn, const QVariant& secondValue,
+                     QString* failure = nullptr);
 
 // The bill serial after the given one, counted like an odometer over letters and digits.
 QString NextSerial(const QString& serial);

@@ -1,5 +1,6 @@
 #include "PayrollGenerator.h"
 
+#include "DatabaseErrors.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ShareDM.h"
@@ -26,7 +27,7 @@ QSqlQuery prepare(const QString& sql)
 {
     QSqlQuery statement(ShareDM->ADOConnection1.database());
     if (!statement.prepare(sql))
-        throw QirvoError(u"写入工资记录失败：%1"_s.arg(statement.lastError().databaseText()));
+        throw QirvoError(u"写入工资记录失败：%1"_s.arg(DescribeDatabaseError(statement.lastError())));
     return statement;
 }
 
@@ -113,7 +114,7 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
             if (reuse)
                 write.bindValue(int(values.size()), stored.value(row, 0));
             if (!write.exec())
-                throw QirvoError(u"写入工资记录失败：%1"_s.arg(write.lastError().databaseText()));
+                throw QirvoError(u"写入工资记录失败：%1"_s.arg(DescribeDatabaseError(write.lastError())));
         }
     }
     transaction.commit();

@@ -10,6 +10,7 @@
 #include "SettingsStore.h"
 #include "ShareDMUnit.h"
 #include "TestDatabase.h"
+#include "WithoutRoot.h"
 
 #include <QCryptographicHash>
 #include <QDialog>
@@ -21,10 +22,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <grp.h>
 #include <optional>
-#include <unistd.h>
-#include <vector>
+#include <sys/file.h>
+#include <sys/mount.h>
 
 using namespace Qt::StringLiterals;
 
@@ -45,33 +45,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
         qFatal("cannot write %s", qPrintable(path));
     file.write(bytes);
 }
-
-// Root ignores folder permissions; the denied write is then tried as the unprivileged user, with
-// none of root's groups.
-class WithoutRoot
-{
-public:
-    WithoutRoot()
-    {
-        if (geteuid() != 0)
-            return;
-        m_groups.resize(getgroups(0, nullptr));
-        getgroups(int(m_groups.size()), m_groups.data());
-        if (setgroups(0, nullptr) != 0 || setegid(65534) != 0 || seteuid(65534) != 0)
-            qFatal("cannot become the unprivileged user");
-        m_dropped = true;
-    }
-    ~WithoutRoot()
-    {
-        if (m_dropped &&
-            (seteuid(0) != 0 || setegid(0) != 0 || setgroups(m_groups.size(), m_groups.data()) != 0))
-            qFatal("cannot return to root");
-    }
-
-private:
-    bool m_dropped = false;
-    std::vector<gid_t> m_groups;
-};
 
 int workerCount(const QString& path)
 {
@@ -106,6 +79,8 @@ private slots:
     void backupIntoAFolderNotWritable();
     void backupOntoTheOpenDatabaseIsRefused_data();
     void backupOntoTheOpenDatabaseIsRefused();
+    void backupOntoAFullDiskGivesTheSystemNumber();
+    void leftoversOfKilledCopiesAreRemoved();
     void restoreReplacesTheDatabaseAndEnds();
     void restoreRefusesWhatIsNotABackup_data();
     void restoreRefusesWhatIsNotABackup();
@@ -155,6 +130,53 @@ void TestBackupRestore::addWorkers(int from, int count)
     for (int worker = from; worker < from + count; ++worker)
         ExecSQLText(ShareDM->ADOQueryTemp1, u"insert into [User] (UserName, UserBase) values (?, 1000)"_s,
                     {u"工人%1"_s.arg(worker)});
+}
+
+// A full disk is reported as the system reports it (28), not as SQLite's own code for it.
+void TestBackupRestore::backupOntoAFullDiskGivesTheSystemNumber()
+{
+    addWorkers(3, 300);
+    const QString disk = m_out->filePath(u"small-disk"_s);
+    QVERIFY(QDir(m_out->path()).mkdir(u"small-disk"_s));
+    const QByteArray mountPoint = QFile::encodeName(disk);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=24k") != 0)
+        QSKIP("a small file system can only be mounted with the right to mount");
+    FileDialog::setNextFileName(disk + u"/copy.mdb"_s);
+    m_form->btn9->click();
+    const QStringList left = QDir(disk).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    ::umount(mountPoint.constData());
+    QCOMPARE(m_boxes->texts(), QStringList{u"数据库备份失败，失败号为：%1"_s.arg(ENOSPC)});
+    QVERIFY2(left.isEmpty(), qPrintable(left.join(u' ')));
+}
+
+// A copy killed halfway leaves its partial file and journal; the next backup into that folder and
+// the next start of the program clear them, but never the file of a copy still at work.
+void TestBackupRestore::leftoversOfKilledCopiesAreRemoved()
+{
+    const QDir out(m_out->path());
+    const QDir program(m_db->folder());
+    for (const QString& name :
+         {u".qirvo-partial-copy.mdb.Ab12Cd"_s, u".qirvo-partial-copy.mdb.Ab12Cd-journal"_s,
+          u".qirvo-partial-old.mdb.Zz99Yy-journal"_s, u".qirvo-partial-busy.mdb.Qq11Ww"_s})
+        writeFile(out.filePath(name), "partial");
+    writeFile(program.filePath(u".qirvo-partial-Qirvo.mdb.Rt56Uv"_s), "partial");
+    QFile busy(out.filePath(u".qirvo-partial-busy.mdb.Qq11Ww"_s));
+    QVERIFY(busy.open(QIODevice::ReadOnly));
+    QCOMPARE(::flock(busy.handle(), LOCK_EX), 0);
+
+    FileDialog::setNextFileName(out.filePath(u"copy.mdb"_s));
+    m_form->btn9->click();
+    QCOMPARE(m_boxes->texts(), QStringList{u"恭喜您，数据库备份成功"_s});
+    QCOMPARE(out.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             (QStringList{u".qirvo-partial-busy.mdb.Qq11Ww"_s, u"copy.mdb"_s}));
+
+    TQirvofrm again;
+    again.setLoginRunner([] {
+        LoginName = u"系统管理员"_s;
+        return int(QDialog::Accepted);
+    });
+    QCOMPARE(again.FormShow(), TQirvofrm::StartResult::Ready);
+    QCOMPARE(program.entryList({u".qirvo-partial-*"_s}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 void TestBackupRestore::backupOntoTheOpenDatabaseIsRefused_data()

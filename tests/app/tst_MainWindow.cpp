@@ -1,3 +1,4 @@
+#include "Clerk.h"
 #include "Clock.h"
 #include "LoginUnit.h"
 #include "MainUnit.h"
@@ -5,16 +6,35 @@
 #include "QirvoError.h"
 #include "Query.h"
 #include "TestDatabase.h"
+#include "WithoutRoot.h"
 
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -30,6 +50,12 @@ private slots:
     void startUpRemovesStrayPlaceholders();
     void cancelledLoginEndsStartUp();
     void unusableDatabaseStopsBeforeLogin();
+    void refusesWhatCannotBeWritten_data();
+    void refusesWhatCannotBeWritten();
+    void operatorNeverReachesManagement_data();
+    void operatorNeverReachesManagement();
+    void failedPasswordWriteIsShown_data();
+    void failedPasswordWriteIsShown();
 
 private:
     static int loginAs(const QString& account);
@@ -149,6 +175,129 @@ void TestMainWindow::unusableDatabaseStopsBeforeLogin()
     QVERIFY_THROWS_EXCEPTION(QirvoError, form.FormShow());
     QVERIFY(!loginRan);
     QVERIFY(!QFile::exists(m_db->path()));
+}
+
+void TestMainWindow::refusesWhatCannotBeWritten_data()
+{
+    QTest::addColumn<bool>("folderReadOnly");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only file") << false << u"数据库文件是只读的"_s;
+    QTest::newRow("read-only folder") << true << u"数据库文件所在的文件夹不能写入"_s;
+}
+
+// Said at start-up, before anything is written, rather than at the clerk's first save.
+void TestMainWindow::refusesWhatCannotBeWritten()
+{
+    QFETCH(bool, folderReadOnly);
+    QFETCH(QString, message);
+    const QString path = m_db->path();
+    const QString folder = m_db->folder();
+    m_db->shareDM().ADOConnection1.close();
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
+                                        QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(folder,
+                                  readable | (folderReadOnly ? QFile::Permissions() : QFile::WriteOther)));
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
+                                            (folderReadOnly ? QFile::WriteOther : QFile::Permissions())));
+    const QByteArray before = digest(path);
+    {
+        WithoutRoot unprivileged;
+        TQirvofrm form;
+        bool loginRan = false;
+        form.setLoginRunner([&loginRan] {
+            loginRan = true;
+            return int(QDialog::Accepted);
+        });
+        try {
+            form.FormShow();
+            QFAIL("a database that cannot be written must be refused");
+        } catch (const QirvoError& error) {
+            QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+        }
+        QVERIFY(!loginRan);
+    }
+    QCOMPARE(digest(path), before);
+    QFile::setPermissions(folder, readable | QFile::WriteOwner);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"Qirvo.mdb"_s});
+}
+
+void TestMainWindow::operatorNeverReachesManagement_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Ctrl+Tab") << int(Qt::Key_Tab) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::newRow("Ctrl+PgDown") << int(Qt::Key_PageDown) << int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+PgUp") << int(Qt::Key_PageUp) << int(Qt::ControlModifier);
+    QTest::newRow("Right on the tabs") << int(Qt::Key_Right) << int(Qt::NoModifier);
+    QTest::newRow("Left on the tabs") << int(Qt::Key_Left) << int(Qt::NoModifier);
+}
+
+// 操作员 may not see the passwords nor back up or restore: no key or click shows that page.
+void TestMainWindow::operatorNeverReachesManagement()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    MessageBoxRecorder boxes;
+    TQirvofrm form;
+    form.setLoginRunner([] { return loginAs(u"操作员"_s); });
+    QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);
+    QVERIFY(Clerk::showActive(&form));
+    QTabBar* tabs = form.pag1->tabBar();
+    for (int start = 0; start < tabs->count(); ++start) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(start).center());
+        QVERIFY(form.pag1->currentWidget() != form.tab4);
+        // Arrows act on the tab row once the clerk has tabbed to it.
+        if (modifiers == Qt::NoModifier)
+            tabs->setFocus(Qt::TabFocusReason);
+        for (int press = 0; press < 2 * tabs->count(); ++press) {
+            Clerk::press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QVERIFY2(form.pag1->currentWidget() != form.tab4,
+                     qPrintable(form.pag1->tabText(form.pag1->currentIndex())));
+            QVERIFY(!form.tab4->isVisible());
+        }
+    }
+    QCOMPARE(form.edt2->text(), QString());
+    QCOMPARE(form.edt1->text(), QString());
+}
+
+void TestMainWindow::failedPasswordWriteIsShown_data()
+{
+    QTest::addColumn<bool>("login");
+    QTest::newRow("modification password") << false;
+    QTest::newRow("login password") << true;
+}
+
+// Another program holds the database: the administrator is told the password was not set, and why.
+void TestMainWindow::failedPasswordWriteIsShown()
+{
+    QFETCH(bool, login);
+    MessageBoxRecorder boxes;
+    TQirvofrm form;
+    form.setLoginRunner([] { return loginAs(u"系统管理员"_s); });
+    QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);
+    if (login)
+        form.cbx1->setCurrentIndex(form.cbx1->findText(u"操作员"_s));
+    (login ? form.edt2 : form.edt1)->setText(u"new'one"_s);
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"holder"_s);
+        holder.setDatabaseName(m_db->path());
+        QVERIFY(holder.open());
+        QSqlQuery lock(holder);
+        QVERIFY(lock.exec(u"begin exclusive"_s));
+        (login ? form.btn7 : form.btn6)->click();
+        QVERIFY(lock.exec(u"rollback"_s));
+        holder.close();
+    }
+    QSqlDatabase::removeDatabase(u"holder"_s);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().kind, MessageBox::Kind::Error);
+    const QString text = boxes.texts().first();
+    QVERIFY2(text.contains(u"没有设置成功"_s) && text.contains(u"数据库正被另一个窗口或程序写入"_s) &&
+                 text.contains(u"database is locked"_s),
+             qPrintable(text));
+    QCOMPARE(m_db->scalar(u"select count(*) from Power where PowerKey='new''one'"_s).toInt(), 0);
+    QCOMPARE(m_db->scalar(u"select count(*) from Parameter where ParameterValue='new''one'"_s).toInt(), 0);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -24,6 +24,7 @@ private slots:
     void refusesUnusableFile();
     void refusesMissingFileWithoutCreatingIt();
     void refusesLockedFile();
+    void callsADamagedFileDamaged();
     void neverOverwritesDatabase();
 
 private:
@@ -145,6 +146,30 @@ void TestConnection::refusesLockedFile()
         holder.close();
     }
     QSqlDatabase::removeDatabase(u"holder"_s);
+}
+
+// A backup cut short by one page, put in place of the database: the clerk is told it is damaged and
+// how to get the data back, not to close another program.
+void TestConnection::callsADamagedFileDamaged()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Qirvo.mdb"_s);
+    Schema::createDatabase(path);
+    QFile::copy(path, dir.filePath(u"Qirvo恢复前备份20261201-093000.mdb"_s));
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(file.size() - 4096));
+    }
+    try {
+        openAt(path);
+        QFAIL("a damaged file must be refused");
+    } catch (const QirvoError& error) {
+        const QString message = error.message();
+        QVERIFY2(message.contains(u"已损坏"_s) && message.contains(u"备份"_s) && !message.contains(u"占用"_s),
+                 qPrintable(message));
+        QVERIFY2(message.contains(u"Qirvo恢复前备份20261201-093000.mdb"_s), qPrintable(message));
+    }
 }
 
 void TestConnection::neverOverwritesDatabase()
