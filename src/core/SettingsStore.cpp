@@ -4,6 +4,7 @@
 #include "ShareDMUnit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -22,6 +23,20 @@ QString machineKey(const QString& name)
 QString fallbackKey(const QString& name)
 {
     return u"Setting/"_s + name;
+}
+
+// Drops a setting from the file beside the program once the machine store holds a newer one. Where
+// that file cannot be changed it keeps the older value, which then reads back until the next
+// successful write to the file; nothing better can be done without the right to write it.
+void forgetFallback(const QString& name)
+{
+    if (SettingsIniPath.isEmpty() || !QFile::exists(SettingsIniPath))
+        return;
+    QSettings fallback(SettingsIniPath, QSettings::IniFormat);
+    if (!fallback.contains(fallbackKey(name)) || !fallback.isWritable())
+        return;
+    fallback.remove(fallbackKey(name));
+    fallback.sync();
 }
 
 } // namespace
@@ -43,8 +58,10 @@ void WriteSetting(const QString& name, const QString& value)
         if (machine.isWritable()) {
             machine.setValue(machineKey(name), value);
             machine.sync();
-            if (machine.status() == QSettings::NoError)
+            if (machine.status() == QSettings::NoError) {
+                forgetFallback(name);
                 return;
+            }
         }
     }
     QSettings fallback(SettingsIniPath, QSettings::IniFormat);
@@ -57,15 +74,20 @@ void WriteSetting(const QString& name, const QString& value)
 
 QString ReadSetting(const QString& name)
 {
+    // The file beside the program holds a setting only while it is newer than the machine store's:
+    // written when the store could not be, and forgotten when the store is written again.
+    if (!SettingsIniPath.isEmpty()) {
+        const QString written =
+            QSettings(SettingsIniPath, QSettings::IniFormat).value(fallbackKey(name)).toString();
+        if (!written.isEmpty())
+            return written;
+    }
     const QSettings machine(SettingsStore::machineStorePath(), QSettings::IniFormat);
     const QVariant stored = machine.value(machineKey(name));
     if (machine.status() == QSettings::NoError && stored.typeId() == QMetaType::QString &&
         !stored.toString().isEmpty())
         return stored.toString();
-    // A setting that could only be written beside the program is found there.
-    if (SettingsIniPath.isEmpty())
-        return {};
-    return QSettings(SettingsIniPath, QSettings::IniFormat).value(fallbackKey(name)).toString();
+    return {};
 }
 
 QString GetDesktopDir()

@@ -6,16 +6,16 @@
 #include "QirvoError.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
+#include "SpreadsheetLauncher.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <xlsxwriter.h>
 
@@ -88,6 +88,12 @@ bool isNumber(const QVariant& value)
     }
 }
 
+// An amount as the program shows it, to its three decimals: 8570.31, never 8570.310000000001.
+double asShown(double amount)
+{
+    return QString::number(amount, 'f', 3).toDouble();
+}
+
 // A date alone as yyyy.mm.dd, one with a time of day as yyyy.mm.dd hh.nn.ss.
 QString spreadsheetDate(const QString& text)
 {
@@ -119,7 +125,7 @@ void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate
             if (column->value == GridColumn::Value::Date)
                 book.text(row + 3, k, spreadsheetDate(text));
             else if (isNumber(value))
-                book.number(row + 3, k, value.toDouble());
+                book.number(row + 3, k, asShown(value.toDouble()));
             else
                 book.text(row + 3, k, text);
         }
@@ -128,20 +134,21 @@ void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate
 }
 
 // The desktop's own choice for .xlsx files, else a spreadsheet program found on the path.
-bool openWithDesktop(const QString& path)
+bool openWithDesktop(const QString& path, const std::function<void(const QString&)>& failedSoon)
 {
     const QString xdgMime = QStandardPaths::findExecutable(u"xdg-mime"_s);
-    if (!xdgMime.isEmpty()) {
+    const QString xdgOpen = QStandardPaths::findExecutable(u"xdg-open"_s);
+    if (!xdgMime.isEmpty() && !xdgOpen.isEmpty()) {
         QProcess query;
         query.start(xdgMime, {u"query"_s, u"default"_s,
                               u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"_s});
         if (query.waitForFinished(5000) && !query.readAllStandardOutput().trimmed().isEmpty())
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return SpreadsheetLauncher::launch(xdgOpen, {path}, failedSoon);
     }
     for (const QString& program : {u"libreoffice"_s, u"localc"_s, u"soffice"_s, u"gnumeric"_s, u"et"_s}) {
         const QString found = QStandardPaths::findExecutable(program);
         if (!found.isEmpty())
-            return QProcess::startDetached(found, {path});
+            return SpreadsheetLauncher::launch(found, {path}, failedSoon);
     }
     return false;
 }
@@ -160,9 +167,10 @@ void SpreadsheetExport::writeWorkbook(const QList<GridColumn>& columns, const Qu
     }
 }
 
-bool SpreadsheetExport::openInSpreadsheet(const QString& path)
+bool SpreadsheetExport::openInSpreadsheet(const QString& path,
+                                          const std::function<void(const QString&)>& failedSoon)
 {
-    return s_opener ? s_opener(path) : openWithDesktop(path);
+    return s_opener ? s_opener(path) : openWithDesktop(path, failedSoon);
 }
 
 void SpreadsheetExport::setOpener(std::function<bool(const QString&)> opener)
@@ -196,8 +204,15 @@ void ExportGridToExcel(DataGrid* grid, QWidget* parent)
         SpreadsheetExport::writeWorkbook(grid->columns(), grid->query(), Clock::today(), path);
         grid->query().last();
     }
-    if (!SpreadsheetExport::openInSpreadsheet(path))
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const QPointer<QWidget> owner = parent;
+    const auto failedSoon = [owner, shownPath](const QString& reason) {
         MessageBox::information(
-            parent, u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!\n工资表已保存在：%1"_s.arg(
-                        QDir::toNativeSeparators(path)));
+            owner, u"电子表格程序没能打开工资表（%1）。\n"
+                   u"工资表已经导出保存在：%2\n可以用其他电子表格软件打开它。"_s.arg(reason, shownPath));
+    };
+    if (!SpreadsheetExport::openInSpreadsheet(path, failedSoon))
+        MessageBox::information(
+            parent, u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!\n"
+                    u"工资表已经导出保存在：%1\n可以拷到装有EXCEL的电脑上打开。"_s.arg(shownPath));
 }

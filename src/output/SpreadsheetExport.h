@@ -22,8 +22,9 @@ public:
     // be written.
     static void writeWorkbook(const QList<GridColumn>& columns, const Query& rows, const QDate& today,
                               const QString& path);
-    // Opens the file in the spreadsheet application; false when there is none.
-    static bool openInSpreadsheet(const QString& path);
+    // Opens the file in the spreadsheet application; false when there is none. An application that
+    // fails soon after its start is reported to failedSoon.
+    static bool openInSpreadsheet(const QString& path, const std::function<void(const QString&)>& failedSoon);
     // Tests decide where the file goes and whether an application opens it.
     static void setOpener(std::function<bool(const QString&)> opener);
     static void setOutputFolder(const QString& folder);

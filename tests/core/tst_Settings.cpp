@@ -1,6 +1,7 @@
 #include "QirvoError.h"
 #include "SettingsStore.h"
 #include "ShareDMUnit.h"
+#include "WithoutRoot.h"
 
 #include <QDir>
 #include <QSettings>
@@ -21,6 +22,7 @@ private slots:
     void writableStoreKeepsTheSettings();
     void unwritableStoreFallsBackToTheFile();
     void unwritableFileToo();
+    void readsWhatThisUserWroteLast();
     void desktopFolder();
 
 private:
@@ -81,6 +83,30 @@ void TestSettings::unwritableFileToo()
     } catch (const QirvoError& error) {
         QVERIFY(error.message().contains(u"AppSetting.ini"_s));
     }
+}
+
+// The machine-wide store holds an administrator's older folder; a user who may not write it backs up
+// elsewhere, and the next dialog opens there. Once the store is written again, that value counts.
+void TestSettings::readsWhatThisUserWroteLast()
+{
+    WriteSetting(u"SavePath"_s, u"/srv/管理员/"_s);
+    const QString store = SettingsStore::machineStorePath();
+    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    // The program folder takes the clerk's file; the store only its owner's changes.
+    QVERIFY(QFile::setPermissions(m_dir->path(), everyone));
+    QVERIFY(QFile::setPermissions(QFileInfo(store).absolutePath(), everyone & ~QFile::WriteOther));
+    QVERIFY(QFile::setPermissions(store, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    {
+        WithoutRoot clerk;
+        WriteSetting(u"SavePath"_s, u"/home/clerk/备份/"_s);
+        QCOMPARE(ReadSetting(u"SavePath"_s), u"/home/clerk/备份/"_s);
+    }
+    QCOMPARE(
+        QSettings(store, QSettings::IniFormat).value(u"SoftWare/Qirvo计件统计/v1.0/SavePath"_s).toString(),
+        u"/srv/管理员/"_s);
+    WriteSetting(u"SavePath"_s, u"/srv/新/"_s);
+    QCOMPARE(ReadSetting(u"SavePath"_s), u"/srv/新/"_s);
 }
 
 void TestSettings::desktopFolder()

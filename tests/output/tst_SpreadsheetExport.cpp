@@ -7,6 +7,7 @@
 #include "XlsxSheet.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,6 +39,8 @@ private slots:
     void hiddenColumnLeavesNoGap();
     void exportOpensTheWorkbookOrSaysWhereItIs_data();
     void exportOpensTheWorkbookOrSaysWhereItIs();
+    void amountsAreWrittenAsShown();
+    void applicationFailingAtOnceIsReported();
 
 private:
     QList<GridColumn> payrollColumns() const;
@@ -161,6 +164,51 @@ void TestSpreadsheetExport::exportOpensTheWorkbookOrSaysWhereItIs()
             boxes.texts().first().startsWith(u"本机未安装EXCEL,本功能必须在安装有EXCEL的电脑上才能运行!"_s));
         QVERIFY(boxes.texts().first().contains(QDir::toNativeSeparators(opened)));
     }
+}
+
+void TestSpreadsheetExport::amountsAreWrittenAsShown()
+{
+    m_db->exec(
+        u"update Payfor set PayforSum=8570.310000000001, payforjjian=0.1+0.2 where payforUser='123'"_s);
+    m_query->open();
+    const QString path = m_out->filePath(u"rounded.xlsx"_s);
+    SpreadsheetExport::writeWorkbook(payrollColumns(), *m_query, Clock::today(), path);
+    const XlsxSheet sheet = ReadXlsxSheet(path);
+    // Read back as a spreadsheet reads it: the number the text stands for, compared exactly.
+    const auto number = [&sheet](const QString& cell) {
+        return sheet.value(cell).mid(2).toDouble();
+    };
+    QVERIFY2(number(u"H5"_s) == 8570.31, qPrintable(sheet.value(u"H5"_s)));
+    QVERIFY2(number(u"G5"_s) == 0.3, qPrintable(sheet.value(u"G5"_s)));
+}
+
+// The spreadsheet program starts and gives up at once: the clerk still learns where the work went.
+void TestSpreadsheetExport::applicationFailingAtOnceIsReported()
+{
+    QTemporaryDir programs;
+    const QString fake = programs.filePath(u"libreoffice"_s);
+    {
+        QFile script(fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho 'Unspecified Application Error' >&2\nexit 1\n");
+    }
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(programs.path()));
+    MessageBoxRecorder boxes;
+    DataGrid grid(DataGrid::Kind::List, *m_query);
+    grid.setColumns(payrollColumns());
+    ExportGridToExcel(&grid, nullptr);
+    qputenv("PATH", path);
+    QVERIFY(boxes.shown().isEmpty());
+    QTRY_COMPARE(boxes.shown().size(), 1);
+    const QStringList written = QDir(m_out->path()).entryList({u"*.xlsx"_s}, QDir::Files);
+    QCOMPARE(written.size(), 1);
+    const QString text = boxes.texts().first();
+    QVERIFY2(text.contains(u"Unspecified Application Error"_s) &&
+                 text.contains(QDir::toNativeSeparators(QDir(m_out->path()).filePath(written.first()))) &&
+                 !text.contains(u"本机未安装EXCEL"_s),
+             qPrintable(text));
 }
 
 QTEST_MAIN(TestSpreadsheetExport)
