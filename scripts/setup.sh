@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite
-          libsqlite3-dev libxlsxwriter-dev libgl-dev fonts-noto-cjk fonts-dejavu-core xvfb xauth poppler-utils unzip
+          libsqlite3-dev libxlsxwriter-dev libgl-dev fonts-noto-cjk fonts-wqy-microhei fonts-dejavu-core xvfb xauth poppler-utils unzip
           qt6-translations-l10n)
 missing=()
 for package in "${packages[@]}"; do

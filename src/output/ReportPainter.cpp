@@ -13,8 +13,11 @@ namespace {
 
 void paintPage(QPainter& painter, const ReportPage& page, double dotsPerMm)
 {
+    // One CJK family for Latin and Chinese alike, so a cell has one baseline. WenQuanYi Micro Hei
+    // maps no radical look-alikes (⽇ for 日) onto the ideographs' glyphs, so a saved PDF's text layer
+    // names the characters printed and a search for a name finds it.
     QFont font;
-    font.setFamilies({u"DejaVu Sans"_s, u"Noto Sans CJK SC"_s, u"宋体"_s, u"SimSun"_s});
+    font.setFamilies({u"WenQuanYi Micro Hei"_s, u"Noto Sans CJK SC"_s});
     for (const ReportItem& item : page.items) {
         const QRectF rect(item.rectMm.x() * dotsPerMm, item.rectMm.y() * dotsPerMm,
                           item.rectMm.width() * dotsPerMm, item.rectMm.height() * dotsPerMm);
