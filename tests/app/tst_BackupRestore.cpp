@@ -2,6 +2,7 @@
 #include "Clock.h"
 #include "DatabaseFile.h"
 #include "FileDialog.h"
+#include "FileDigest.h"
 #include "LoginUnit.h"
 #include "MainUnit.h"
 #include "MessageBoxRecorder.h"
@@ -12,7 +13,6 @@
 #include "TestDatabase.h"
 #include "WithoutRoot.h"
 
-#include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -29,14 +29,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray fileHash(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -195,14 +187,14 @@ void TestBackupRestore::backupOntoTheOpenDatabaseIsRefused()
         target = m_out->filePath(u"link.mdb"_s);
         QVERIFY(QFile::link(m_db->path(), target));
     }
-    const QByteArray before = fileHash(m_db->path());
+    const QByteArray before = FileDigest(m_db->path());
     FileDialog::setNextFileName(target);
     m_form->btn9->click();
     QCOMPARE(m_boxes->shown().size(), 1);
     QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Warning);
     QVERIFY2(m_boxes->texts().first().contains(u"不能备份到正在使用的数据库文件本身"_s),
              qPrintable(m_boxes->texts().first()));
-    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(FileDigest(m_db->path()), before);
     addWorkers(3, 1);
     QCOMPARE(workerCount(m_db->path()), 4);
 }
@@ -360,7 +352,7 @@ void TestBackupRestore::restoreRefusesWhatIsNotABackup()
         writeFile(chosen, file.read(file.size() / 2));
         m_boxes->clear();
     }
-    const QByteArray before = fileHash(m_db->path());
+    const QByteArray before = FileDigest(m_db->path());
 
     FileDialog::setNextFileName(chosen);
     m_form->btn10->click();
@@ -368,14 +360,14 @@ void TestBackupRestore::restoreRefusesWhatIsNotABackup()
     QVERIFY2(m_boxes->texts().last().contains(message), qPrintable(m_boxes->texts().last()));
     QVERIFY(m_form->isVisible());
     QVERIFY(ShareDM->ADOConnection1.isOpen());
-    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(FileDigest(m_db->path()), before);
     QCOMPARE(QDir(m_db->folder()).entryList({u"*.mdb"_s}, QDir::Files), QStringList{DatabaseFileName});
     addWorkers(5000, 1);
 }
 
 void TestBackupRestore::restoreAskedNoOrCancelledChangesNothing()
 {
-    const QByteArray before = fileHash(m_db->path());
+    const QByteArray before = FileDigest(m_db->path());
     m_boxes->queueAnswer(MessageBox::Answer::No);
     FileDialog::setNextFileName(m_out->filePath(u"never-taken.mdb"_s));
     m_form->btn10->click();
@@ -387,7 +379,7 @@ void TestBackupRestore::restoreAskedNoOrCancelledChangesNothing()
     m_form->btn10->click();
     m_form->btn10->click();
     QVERIFY(ShareDM->ADOConnection1.isOpen());
-    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(FileDigest(m_db->path()), before);
 }
 
 void TestBackupRestore::failedRestoreGoesOnWithTheOldDatabase()
@@ -397,7 +389,7 @@ void TestBackupRestore::failedRestoreGoesOnWithTheOldDatabase()
     m_form->btn9->click();
     addWorkers(3, 2);
     m_boxes->clear();
-    const QByteArray before = fileHash(m_db->path());
+    const QByteArray before = FileDigest(m_db->path());
 
     // The program folder takes no new file; the database itself and the backup stay readable.
     QFile::setPermissions(m_out->path(),
@@ -421,7 +413,7 @@ void TestBackupRestore::failedRestoreGoesOnWithTheOldDatabase()
     QFile::setPermissions(folder, folderPermissions);
     QCOMPARE(m_boxes->texts().last(), u"数据库恢复失败，失败号为：13"_s);
     QVERIFY(m_form->isVisible());
-    QCOMPARE(fileHash(m_db->path()), before);
+    QCOMPARE(FileDigest(m_db->path()), before);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{DatabaseFileName});
 }
 

@@ -1,5 +1,6 @@
 #include "Clerk.h"
 #include "Clock.h"
+#include "FileDigest.h"
 #include "LoginUnit.h"
 #include "MainUnit.h"
 #include "MessageBoxRecorder.h"
@@ -9,7 +10,6 @@
 #include "WithoutRoot.h"
 
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDir>
@@ -23,18 +23,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray digest(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
-
-} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -199,7 +187,7 @@ void TestMainWindow::refusesWhatCannotBeWritten()
                                   readable | (folderReadOnly ? QFile::Permissions() : QFile::WriteOther)));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther |
                                             (folderReadOnly ? QFile::WriteOther : QFile::Permissions())));
-    const QByteArray before = digest(path);
+    const QByteArray before = FileDigest(path);
     {
         WithoutRoot unprivileged;
         TQirvofrm form;
@@ -216,7 +204,7 @@ void TestMainWindow::refusesWhatCannotBeWritten()
         }
         QVERIFY(!loginRan);
     }
-    QCOMPARE(digest(path), before);
+    QCOMPARE(FileDigest(path), before);
     QFile::setPermissions(folder, readable | QFile::WriteOwner);
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"Qirvo.mdb"_s});
 }

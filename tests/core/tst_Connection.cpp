@@ -1,10 +1,10 @@
 #include "Connection.h"
 #include "DatabaseFile.h"
+#include "FileDigest.h"
 #include "QirvoError.h"
 #include "Schema.h"
 #include "ShareDMUnit.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -28,17 +28,8 @@ private slots:
     void neverOverwritesDatabase();
 
 private:
-    static QByteArray digest(const QString& path);
     static void openAt(const QString& path);
 };
-
-QByteArray TestConnection::digest(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 void TestConnection::openAt(const QString& path)
 {
@@ -100,14 +91,14 @@ void TestConnection::refusesUnusableFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    const QByteArray before = digest(path);
+    const QByteArray before = FileDigest(path);
     try {
         openAt(path);
         QFAIL("an unusable file must be refused");
     } catch (const QirvoError& error) {
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
     }
-    QCOMPARE(digest(path), before);
+    QCOMPARE(FileDigest(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"Qirvo.mdb"_s});
 }
 
@@ -177,9 +168,9 @@ void TestConnection::neverOverwritesDatabase()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Qirvo.mdb"_s);
     Schema::createDatabase(path);
-    const QByteArray before = digest(path);
+    const QByteArray before = FileDigest(path);
     QVERIFY_THROWS_EXCEPTION(QirvoError, Schema::createDatabase(path));
-    QCOMPARE(digest(path), before);
+    QCOMPARE(FileDigest(path), before);
 }
 
 QTEST_GUILESS_MAIN(TestConnection)
