@@ -176,6 +176,11 @@ TQirvofrm::TQirvofrm(QWidget* parent) : QWidget(parent), m_runLogin(ShowLogin)
     ADOQueryjcheng->setSql(u"select * from jcheng"_s);
     ADOQueryPayfor = ownQuery(u"ADOQueryPayfor"_s);
     ADOQueryPayfor->setSql(u"select * from payfor"_s);
+    // The lists that grow with the years are read a page at a time; the roster and the work types are
+    // short and edited in place, so they are held whole.
+    ADOQueryCenter->setWindowed(u"RecordIndex"_s);
+    ADOQueryjcheng->setWindowed(u"rowid"_s);
+    ADOQueryPayfor->setWindowed(u"rowid"_s);
     frReport1 = ownReport(u"frReport1"_s, *ADOQueryCenter, u"frDBDataSet1"_s);
     frReport2 = ownReport(u"frReport2"_s, *ADOQueryStat, u"frDBDataSet2"_s);
     frReport3 = ownReport(u"frReport3"_s, *ADOQueryUser, u"frDBDataSet3"_s);

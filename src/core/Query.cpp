@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "DatabaseErrors.h"
 #include "QirvoError.h"
+#include "RowWindow.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -83,6 +84,46 @@ QString describe(const QSqlQuery& statement)
 
 Query::Query(Connection& connection, QObject* parent) : QObject(parent), m_connection(connection) {}
 
+Query::~Query() = default;
+
+void Query::setWindowed(const QString& keyColumn, int pageRows)
+{
+    m_windowKey = keyColumn;
+    m_pageRows = pageRows;
+}
+
+std::optional<double> Query::windowTotal(const QString& field) const
+{
+    return m_window ? m_window->total(field) : std::nullopt;
+}
+
+bool Query::openWindow()
+{
+    std::unique_ptr<RowWindow> window;
+    try {
+        window = RowWindow::open(m_connection.database(), m_sql, m_params, m_windowKey, m_totalledFields,
+                                 m_pageRows);
+    } catch (const QirvoError& error) {
+        m_lastError = error.message();
+        throw;
+    }
+    if (!window)
+        return false;
+    const QRegularExpressionMatch match = singleTableSelect().match(m_sql);
+    emit aboutToReset();
+    m_table = match.hasMatch() && m_windowKey.compare(u"rowid"_s, Qt::CaseInsensitive) == 0
+                  ? unbracketed(match.captured(2))
+                  : QString();
+    m_fields = window->fields();
+    m_window = std::move(window);
+    m_current = m_window->size() == 0 ? -1 : 0;
+    m_eof = m_window->size() == 0;
+    setState(State::Browse);
+    emit reset();
+    emit currentRowChanged(m_current);
+    return true;
+}
+
 void Query::setSql(const QString& sql, const QVariantList& params)
 {
     close();
@@ -94,6 +135,8 @@ void Query::open()
 {
     close();
     m_lastError.clear();
+    if (!m_windowKey.isEmpty() && openWindow())
+        return;
 
     QString statementText = m_sql;
     QString table;
@@ -165,6 +208,7 @@ void Query::close()
     m_selectList.clear();
     m_fields.clear();
     m_rows.clear();
+    m_window.reset();
     m_current = -1;
     m_eof = true;
     m_buffer.clear();
@@ -184,6 +228,13 @@ void Query::requireActive() const
     }
 }
 
+// Editing and adding need the rows held whole; a windowed list only shows and removes them.
+void Query::requireWhole() const
+{
+    if (m_window)
+        throw QirvoError(u"该列表只能查看和删除记录，不能在这里修改。"_s);
+}
+
 void Query::requireUpdatable() const
 {
     requireActive();
@@ -194,7 +245,7 @@ void Query::requireUpdatable() const
 int Query::recordCount() const
 {
     requireActive();
-    return int(m_rows.size());
+    return m_window ? m_window->size() : int(m_rows.size());
 }
 
 bool Query::eof() const
@@ -212,7 +263,7 @@ int Query::currentRow() const
 void Query::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || row >= m_rows.size() || (row == m_current && !m_eof))
+    if (row < 0 || row >= recordCount() || (row == m_current && !m_eof))
         return;
     if (m_state != State::Browse) {
         const bool dropsRowAbove = m_state == State::Insert && m_modifiedColumns.isEmpty() && m_current < row;
@@ -228,7 +279,7 @@ void Query::setCurrentRow(int row)
 void Query::first()
 {
     requireActive();
-    if (m_rows.isEmpty())
+    if (recordCount() == 0)
         return;
     setCurrentRow(0);
 }
@@ -237,7 +288,7 @@ void Query::next()
 {
     requireActive();
     checkBrowseMode();
-    if (m_current + 1 < m_rows.size())
+    if (m_current + 1 < recordCount())
         setCurrentRow(m_current + 1);
     else
         m_eof = true;
@@ -246,9 +297,9 @@ void Query::next()
 void Query::last()
 {
     requireActive();
-    if (m_rows.isEmpty())
+    if (recordCount() == 0)
         return;
-    setCurrentRow(int(m_rows.size()) - 1);
+    setCurrentRow(recordCount() - 1);
 }
 
 int Query::fieldIndex(const QString& field) const
@@ -275,11 +326,13 @@ QVariant Query::value(const QString& field) const
         return m_buffer.value(index);
     if (m_current < 0)
         return {};
-    return m_rows[m_current].values.value(index);
+    return m_window ? m_window->values(m_current).value(index) : m_rows[m_current].values.value(index);
 }
 
 QVariant Query::value(int row, int column) const
 {
+    if (m_window)
+        return row >= 0 && row < m_window->size() ? m_window->values(row).value(column) : QVariant();
     if (row < 0 || row >= m_rows.size())
         return {};
     if (row == m_current && m_state != State::Browse)
@@ -290,6 +343,7 @@ QVariant Query::value(int row, int column) const
 void Query::edit()
 {
     requireUpdatable();
+    requireWhole();
     if (m_state != State::Browse)
         return;
     if (m_current < 0)
@@ -315,6 +369,7 @@ void Query::insert()
 void Query::startInsert(bool atEnd)
 {
     requireUpdatable();
+    requireWhole();
     checkBrowseMode();
     const int position = atEnd || m_current < 0 ? int(m_rows.size()) : m_current;
     emit aboutToInsertRow(position);
@@ -485,6 +540,11 @@ void Query::remove()
     }
     if (m_current < 0)
         throw QirvoError(u"数据集中没有记录，无法删除。"_s);
+    if (m_window) {
+        deleteRow(m_window->key(m_current));
+        dropCurrentRow();
+        return;
+    }
     const Row& row = m_rows[m_current];
     if (!m_cachedUpdates)
         deleteRow(row.rowId);
@@ -553,9 +613,12 @@ void Query::dropCurrentRow()
 {
     const int removed = m_current;
     emit aboutToRemoveRow(removed);
-    m_rows.remove(removed);
-    m_current = std::min(removed, int(m_rows.size()) - 1);
-    m_eof = m_rows.isEmpty();
+    if (m_window)
+        m_window->removeAt(removed);
+    else
+        m_rows.remove(removed);
+    m_current = std::min(removed, recordCount() - 1);
+    m_eof = recordCount() == 0;
     emit rowRemoved(removed);
     emit currentRowChanged(m_current);
 }

@@ -10,8 +10,11 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class Connection;
+class RowWindow;
 
 // A dataset over one statement: it holds the rows of its last select, a current row, and, when
 // the statement reads a single table, lets rows be edited, inserted and deleted there. Every
@@ -25,9 +28,20 @@ public:
     Q_ENUM(State)
 
     explicit Query(Connection& connection, QObject* parent = nullptr);
+    ~Query() override;
 
     void setSql(const QString& sql, const QVariantList& params = {});
     const QString& sql() const { return m_sql; }
+
+    // A list for looking at: from the next open on, only the keys of its rows are read (keyColumn,
+    // unique per row, "rowid" for a single table), the rows a page at a time as they are read, and
+    // the totals of the totalled fields in the same pass, so a long result costs what is shown.
+    // Its rows can be removed, not edited or added. A statement it cannot page is read whole.
+    void setWindowed(const QString& keyColumn, int pageRows = 256);
+    void setTotalledFields(const QStringList& fields) { m_totalledFields = fields; }
+    // The sum of a totalled field over every row as the database gave it; empty when the rows are
+    // held whole, and the sum is then the caller's to take.
+    std::optional<double> windowTotal(const QString& field) const;
 
     // Both throw QirvoError; a failed open leaves the dataset closed.
     void open();
@@ -111,6 +125,8 @@ private:
 
     void requireActive() const;
     void requireUpdatable() const;
+    void requireWhole() const;
+    bool openWindow();
     void setState(State state);
     void startInsert(bool atEnd);
     void checkBrowseMode();
@@ -144,4 +160,9 @@ private:
     Hook m_beforeEdit;
     Hook m_beforePost;
     Hook m_onNewRecord;
+
+    QString m_windowKey;
+    int m_pageRows = 256;
+    QStringList m_totalledFields;
+    std::unique_ptr<RowWindow> m_window;
 };

@@ -108,6 +108,11 @@ QTableView* DataGrid::view() const
 
 void DataGrid::setColumns(const QList<GridColumn>& columns)
 {
+    QStringList totalled;
+    for (const GridColumn& column : columns)
+        if (column.footer == GridColumn::Footer::Sum)
+            totalled << column.fieldName;
+    query().setTotalledFields(totalled);
     m_model->setColumns(columns);
     for (int i = 0; i < columns.size(); ++i) {
         m_view->setColumnWidth(i, columns[i].width);

@@ -7,7 +7,8 @@
 
 class Query;
 
-// Footer texts over every row of a query: sums skip empty values, counts count rows.
+// Footer texts over every row of a query: sums skip empty values, counts count rows. A windowed
+// query's sums come from the database, the others' from the rows held.
 class FooterAggregates
 {
 public:

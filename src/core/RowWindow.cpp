@@ -1,0 +1,169 @@
+#include "RowWindow.h"
+
+#include "DatabaseErrors.h"
+#include "QirvoError.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Pages kept at once: a screen of rows and some either side of it.
+constexpr int KeptPages = 8;
+const QString KeyField = u"__key__"_s;
+
+const QRegularExpression& plainSelect()
+{
+    static const QRegularExpression pattern(
+        uR"(^\s*select\s+(.+?)\s+from\s+(.+?)(?:\s+where\s+(.+?))?(\s+order\s+by\s+[^()]+)?\s*$)"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    return pattern;
+}
+
+const QString KeysMark = u"@keys@"_s;
+
+// Whether the statement's own level (not a subquery's) groups or folds rows, which keys cannot page.
+bool groupsRows(QString sql)
+{
+    static const QRegularExpression innermost(uR"(\([^()]*\))"_s);
+    static const QRegularExpression grouping(uR"(\b(sum|max|min|count|avg|total|group_concat)\s*$|\bdistinct\b|\bgroup\s+by\b|\bunion\b)"_s,
+                                             QRegularExpression::CaseInsensitiveOption);
+    // What stood in brackets becomes a bare "()", so an aggregate shows as its name before it.
+    for (qsizetype before = -1; before != sql.size();) {
+        before = sql.size();
+        sql.replace(innermost, u" \x01 "_s);
+    }
+    for (const QString& piece : sql.split(u'\x01'))
+        if (grouping.match(piece.trimmed()).hasMatch())
+            return true;
+    return false;
+}
+
+QSqlQuery run(const QSqlDatabase& database, const QString& sql, const QVariantList& params)
+{
+    QSqlQuery statement(database);
+    statement.setForwardOnly(true);
+    bool ok = statement.prepare(sql);
+    if (ok) {
+        for (const QVariant& param : params)
+            statement.addBindValue(param);
+        ok = statement.exec();
+    }
+    if (!ok)
+        throw QirvoError(u"数据库查询失败：%1"_s.arg(DescribeDatabaseError(statement.lastError())));
+    return statement;
+}
+
+QVariant fromSql(const QVariant& value)
+{
+    return value.isNull() ? QVariant() : value;
+}
+
+} // namespace
+
+std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const QString& sql,
+                                           const QVariantList& params, const QString& keyColumn,
+                                           const QStringList& totalledFields, int pageRows)
+{
+    const QRegularExpressionMatch parts = plainSelect().match(sql);
+    if (!parts.hasMatch() || groupsRows(sql))
+        return nullptr;
+    const QString selectList = parts.captured(1);
+    const QString tables = parts.captured(2);
+    const QString condition = parts.captured(3);
+    const QString order = parts.captured(4);
+    const QString where = condition.isEmpty() ? QString() : u" where (%1)"_s.arg(condition);
+
+    std::unique_ptr<RowWindow> window(new RowWindow);
+    window->m_database = database;
+    window->m_params = params;
+    window->m_pageRows = std::max(1, pageRows);
+    window->m_fetchSql = u"select %1 as %2, %3 from %4%5%6 %1 in (%7)"_s.arg(
+        keyColumn, KeyField, selectList, tables, where, condition.isEmpty() ? u" where"_s : u" and"_s, KeysMark);
+
+    // The keys in the result's order, and the totals summed in the same pass.
+    QStringList keyPass{keyColumn};
+    for (const QString& field : totalledFields)
+        keyPass << field;
+    QSqlQuery keys = run(database, u"select %1 from %2%3%4"_s.arg(keyPass.join(u", "_s), tables, where, order), params);
+    QVector<double> sums(totalledFields.size(), 0.0);
+    while (keys.next()) {
+        window->m_keys.append(keys.value(0).toLongLong());
+        for (int i = 0; i < sums.size(); ++i)
+            if (!keys.value(i + 1).isNull())
+                sums[i] += keys.value(i + 1).toDouble();
+    }
+    if (keys.lastError().isValid())
+        throw QirvoError(u"数据库查询失败：%1"_s.arg(DescribeDatabaseError(keys.lastError())));
+    for (int i = 0; i < sums.size(); ++i)
+        window->m_totals.insert(totalledFields[i].toLower(), sums[i]);
+
+    // The fields as the full statement names them, from a fetch of no row.
+    const QSqlRecord record = run(database, QString(window->m_fetchSql).replace(KeysMark, QString()), params).record();
+    for (int i = 1; i < record.count(); ++i)
+        window->m_fields << record.fieldName(i);
+    return window;
+}
+
+const QVector<QVariant>& RowWindow::values(int row) const
+{
+    const int page = row / m_pageRows;
+    if (!m_pages.contains(page))
+        fetchPage(page);
+    m_recentPages.removeOne(page);
+    m_recentPages.prepend(page);
+    return m_pages[page][row % m_pageRows];
+}
+
+void RowWindow::fetchPage(int page) const
+{
+    const int first = page * m_pageRows;
+    const int count = std::min(m_pageRows, size() - first);
+    QStringList marks;
+    QVariantList params = m_params;
+    QHash<qint64, int> places;
+    for (int i = 0; i < count; ++i) {
+        marks << u"?"_s;
+        params << m_keys[first + i];
+        places.insert(m_keys[first + i], i);
+    }
+    QSqlQuery rows = run(m_database, QString(m_fetchSql).replace(KeysMark, marks.join(u',')), params);
+    QVector<QVector<QVariant>> values(count, QVector<QVariant>(m_fields.size()));
+    while (rows.next()) {
+        const auto place = places.constFind(rows.value(0).toLongLong());
+        if (place == places.constEnd())
+            continue;
+        QVector<QVariant>& row = values[*place];
+        for (int i = 0; i < m_fields.size(); ++i)
+            row[i] = fromSql(rows.value(i + 1));
+    }
+    while (m_recentPages.size() >= KeptPages)
+        m_pages.remove(m_recentPages.takeLast());
+    m_pages.insert(page, std::move(values));
+}
+
+void RowWindow::removeAt(int row)
+{
+    const QVector<QVariant> removed = values(row);
+    for (int field = 0; field < m_fields.size(); ++field) {
+        const auto total = m_totals.find(m_fields[field].toLower());
+        if (total != m_totals.end() && removed.value(field).isValid())
+            *total -= removed.value(field).toDouble();
+    }
+    m_keys.remove(row);
+    // The rows after it moved up: every page from here on is read again when asked for.
+    m_pages.clear();
+    m_recentPages.clear();
+}
+
+std::optional<double> RowWindow::total(const QString& field) const
+{
+    const auto found = m_totals.constFind(field.toLower());
+    if (found == m_totals.constEnd())
+        return std::nullopt;
+    return *found;
+}
