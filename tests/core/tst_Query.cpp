@@ -31,8 +31,13 @@ private slots:
     void sqlFunctions_data();
     void sqlFunctions();
 
+    void windowedRowsEqualTheWholeResult_data();
+    void windowedRowsEqualTheWholeResult();
+    void windowedRemoveKeepsTotalsRight();
+
 private:
     Query& temp() { return m_db->shareDM().ADOQueryTemp1; }
+    void fillEntries(int count);
     std::unique_ptr<TestDatabase> m_db;
 };
 
@@ -215,6 +220,103 @@ void TestQuery::sqlFunctions()
         QCOMPARE(value.toDouble(), expected.toDouble());
     else
         QCOMPARE(value.toString(), expected.toString());
+}
+
+void TestQuery::fillEntries(int count)
+{
+    m_db->exec(u"insert into [Counter] (CounterIndex, CounterSerial, CounterName) values (1, '01', '车工'), "
+               u"(2, '02', '包装')"_s);
+    for (int i = 0; i < count; ++i)
+        m_db->exec(
+            u"insert into RecordTable (RecordSerial, RecordUser, RecordCounter, RecordNumber, RecordSum, "
+            u"RecordRecordDate) values (?, ?, ?, ?, ?, ?)"_s,
+            {u"B%1"_s.arg(i, 4, 10, QChar(u'0')), u"工人%1"_s.arg(i % 9), 1 + i % 3 % 2,
+             i % 5 == 0 ? QVariant() : QVariant(i * 1.5), i * 0.1,
+             QDate(2026, 1, 1).addDays((i * 37) % 60).toString(Qt::ISODate)});
+    for (int i = 0; i < count; ++i)
+        m_db->exec(u"insert into jcheng (jchengUser, jchengSum) values (?, ?)"_s,
+                   {u"工人%1"_s.arg(i), i - 20.25});
+}
+
+void TestQuery::windowedRowsEqualTheWholeResult_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("params");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("totalled");
+    QTest::newRow("entries of a range, by date")
+        << u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordRecordDate "
+           u"between ? "
+           u"and ? Order By RecordRecordDate"_s
+        << QVariantList{u"2026-01-05"_s, u"2026-02-20"_s} << u"RecordIndex"_s << u"RecordSum"_s;
+    QTest::newRow("entries of a worker, through a subquery")
+        << u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordUser in (select "
+           u"UserName from (select '工人3' as UserName union all select '工人4'))"_s
+        << QVariantList{} << u"RecordIndex"_s << u"RecordNumber"_s;
+    QTest::newRow("a single table with a computed column")
+        << u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s << QVariantList{}
+        << u"rowid"_s << u"jchengSum"_s;
+    QTest::newRow("a single table without condition")
+        << u"select * from jcheng"_s << QVariantList{} << u"rowid"_s << u"jchengSum"_s;
+    QTest::newRow("grouped: read whole")
+        << u"select RecordUser, sum(RecordSum) as s from RecordTable group by "
+           u"RecordUser"_s
+        << QVariantList{} << u"rowid"_s << QString();
+}
+
+// A page of 7 rows, so that the 120 rows cross many pages and are read back out of order.
+void TestQuery::windowedRowsEqualTheWholeResult()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, params);
+    QFETCH(QString, key);
+    QFETCH(QString, totalled);
+    fillEntries(120);
+    Query whole(m_db->shareDM().ADOConnection1);
+    whole.setSql(sql, params);
+    whole.open();
+    Query windowed(m_db->shareDM().ADOConnection1);
+    windowed.setWindowed(key, 7);
+    if (!totalled.isEmpty())
+        windowed.setTotalledFields({totalled});
+    windowed.setSql(sql, params);
+    windowed.open();
+    QVERIFY(whole.recordCount() > 5);
+    QCOMPARE(windowed.recordCount(), whole.recordCount());
+    QCOMPARE(windowed.fieldCount(), whole.fieldCount());
+    for (const int row : {whole.recordCount() - 1, 0, 50, 8, whole.recordCount() / 2})
+        for (int column = 0; column < whole.fieldCount(); ++column)
+            QCOMPARE(windowed.value(row, column), whole.value(row, column));
+    for (int row = 0; row < whole.recordCount(); ++row) {
+        windowed.setCurrentRow(row);
+        QCOMPARE(windowed.value(whole.fieldName(0)), whole.value(row, 0));
+    }
+    if (totalled.isEmpty())
+        return;
+    const QString from = sql.mid(sql.indexOf(u" from "_s, 0, Qt::CaseInsensitive));
+    const double expected = m_db->scalar(u"select total(%1)"_s.arg(totalled) + from, params).toDouble();
+    QVERIFY(windowed.windowTotal(totalled).has_value());
+    QCOMPARE(*windowed.windowTotal(totalled), expected);
+}
+
+void TestQuery::windowedRemoveKeepsTotalsRight()
+{
+    fillEntries(40);
+    Query rewards(m_db->shareDM().ADOConnection1);
+    rewards.setWindowed(u"rowid"_s, 5);
+    rewards.setTotalledFields({u"jchengSum"_s});
+    rewards.setSql(u"select * from jcheng"_s);
+    rewards.open();
+    rewards.setCurrentRow(12);
+    const QVariant next = rewards.value(13, rewards.fieldIndex(u"jchengUser"_s));
+    rewards.remove();
+    QCOMPARE(rewards.recordCount(), 39);
+    QCOMPARE(m_db->scalar(u"select count(*) from jcheng"_s).toInt(), 39);
+    QCOMPARE(rewards.value(u"jchengUser"_s), next);
+    QCOMPARE(*rewards.windowTotal(u"jchengSum"_s),
+             m_db->scalar(u"select total(jchengSum) from jcheng"_s).toDouble());
+    QVERIFY_THROWS_EXCEPTION(QirvoError, rewards.edit());
+    QVERIFY_THROWS_EXCEPTION(QirvoError, rewards.append());
 }
 
 QTEST_GUILESS_MAIN(TestQuery)

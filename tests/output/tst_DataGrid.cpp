@@ -1,5 +1,6 @@
 #include "Clerk.h"
 #include "DataGrid.h"
+#include "FooterAggregates.h"
 #include "MessageBoxRecorder.h"
 #include "Query.h"
 #include "QueryTableModel.h"
@@ -34,6 +35,7 @@ private slots:
     void ctrlDeleteAsksFirst();
     void untouchedNewRowIsDroppedOnExit();
     void doubleClickOnRowOnly();
+    void windowedFootersEqualTheDatabase();
 
 private:
     static GridColumn column(const QString& field, GridColumn::Footer footer = GridColumn::Footer::None);
@@ -282,6 +284,43 @@ void TestDataGrid::doubleClickOnRowOnly()
     QCOMPARE(query().currentRow(), 1);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(5, view->viewport()->height() - 5));
     QCOMPARE(clicks.count(), 1);
+}
+
+// A list far longer than its window of rows: its footers are the database's own count and sum after
+// it opens, after the clerk deletes a row far down, and after rows were added and changed elsewhere.
+void TestDataGrid::windowedFootersEqualTheDatabase()
+{
+    for (int i = 0; i < 300; ++i)
+        m_db->exec(u"insert into jcheng (jchengUser, jchengSum) values (?, ?)"_s,
+                   {u"w%1"_s.arg(i), i * 0.7 - 50});
+    const auto database = [this] {
+        return QStringList{
+            m_db->scalar(u"select count(*) from jcheng"_s).toString(), QString(),
+            FooterAggregates::formatSum(m_db->scalar(u"select total(jchengSum) from jcheng"_s).toDouble())};
+    };
+    MessageBoxRecorder boxes;
+    query().setWindowed(u"rowid"_s, 16);
+    DataGrid grid(DataGrid::Kind::List, query());
+    grid.setColumns(rewardColumns());
+    grid.setFooterVisible(true);
+    QVERIFY(Clerk::showActive(&grid));
+    OpenQuery(query(), u"select * from jcheng"_s);
+    QCOMPARE(grid.footerTexts(), database());
+
+    Clerk::clickCell(grid.view(), 250, 0);
+    const QString doomed = query().value(u"jchengUser"_s).toString();
+    Clerk::press(Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(boxes.texts(), QStringList{u"Delete record?"_s});
+    QCOMPARE(m_db->scalar(u"select count(*) from jcheng where jchengUser=?"_s, {doomed}).toInt(), 0);
+    QCOMPARE(grid.footerTexts(), database());
+
+    m_db->exec(u"insert into jcheng (jchengUser, jchengSum) values ('new', 12.125)"_s);
+    m_db->exec(u"update jcheng set jchengSum=jchengSum+1 where jchengUser like 'w1%'"_s);
+    OpenQuery(query(), u"select * from jcheng"_s);
+    QCOMPARE(grid.footerTexts(), database());
+    Clerk::clickCell(grid.view(), 1, 0);
+    Clerk::press(Qt::Key_End);
+    QCOMPARE(query().value(u"jchengUser"_s).toString(), u"new"_s);
 }
 
 QTEST_MAIN(TestDataGrid)

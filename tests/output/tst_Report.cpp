@@ -43,6 +43,7 @@ private slots:
     void deliveredTemplates();
     void listPrintsToPdf();
     void longListRunsOverPages();
+    void windowedListPrintsEveryRow();
     void preparationWalksToLastRowAndCanBeCancelled();
     void printActionAndMissingTemplate();
     void unreadableTemplateRaises();
@@ -228,6 +229,27 @@ void TestReport::longListRunsOverPages()
         QVERIFY(page.text().contains(u"Qirvo计件工资管理软件"_s));
     }
     QVERIFY(pages.last().text().contains(u"共 122 人"_s));
+}
+
+// A list read a page of rows at a time prints every row of the result and its totals.
+void TestReport::windowedListPrintsEveryRow()
+{
+    for (int i = 0; i < 300; ++i)
+        m_db->exec(
+            u"insert into RecordTable (RecordSerial, RecordUser, RecordCounter, RecordPrice, RecordNumber, "
+            u"RecordSum, RecordRecordDate) values (?, '张三', 1, 0.5, 2, 1, '2026-12-12')"_s,
+            {u"W%1"_s.arg(i, 3, 10, QChar(u'0'))});
+    Query entries(m_db->shareDM().ADOConnection1);
+    entries.setWindowed(u"RecordIndex"_s, 16);
+    entries.setSql(EntriesSql);
+    entries.open();
+    ReportComponent report(entries, u"frDBDataSet1"_s);
+    QVERIFY(report.LoadFromFile(TemplateFolder + u"/Report.frf"_s));
+    QVERIFY(report.PrepareReport(nullptr));
+    const QString text = pageTexts(report.preparedPages());
+    for (int i = 0; i < 300; ++i)
+        QVERIFY2(text.contains(u"W%1"_s.arg(i, 3, 10, QChar(u'0'))), qPrintable(u"W%1"_s.arg(i)));
+    QVERIFY2(text.contains(u"共 303 条"_s) && text.contains(u"823.000"_s), qPrintable(text.right(400)));
 }
 
 void TestReport::preparationWalksToLastRowAndCanBeCancelled()

@@ -40,6 +40,7 @@ private slots:
     void exportOpensTheWorkbookOrSaysWhereItIs_data();
     void exportOpensTheWorkbookOrSaysWhereItIs();
     void amountsAreWrittenAsShown();
+    void windowedListExportsEveryRow();
     void applicationFailingAtOnceIsReported();
 
 private:
@@ -180,6 +181,25 @@ void TestSpreadsheetExport::amountsAreWrittenAsShown()
     };
     QVERIFY2(number(u"H5"_s) == 8570.31, qPrintable(sheet.value(u"H5"_s)));
     QVERIFY2(number(u"G5"_s) == 0.3, qPrintable(sheet.value(u"G5"_s)));
+}
+
+void TestSpreadsheetExport::windowedListExportsEveryRow()
+{
+    for (int i = 0; i < 300; ++i)
+        m_db->exec(u"insert into Payfor (PayforEnable, payforUser, PayforSum) values (1, ?, ?)"_s,
+                   {u"工人%1"_s.arg(i), i + 0.5});
+    Query payroll(m_db->shareDM().ADOConnection1);
+    payroll.setWindowed(u"rowid"_s, 16);
+    payroll.setSql(u"select * from payfor where PayforEnable=True"_s);
+    payroll.open();
+    const QString path = m_out->filePath(u"long.xlsx"_s);
+    SpreadsheetExport::writeWorkbook(payrollColumns(), payroll, Clock::today(), path);
+    const XlsxSheet sheet = ReadXlsxSheet(path);
+    for (int i = 0; i < 300; ++i) {
+        QCOMPARE(sheet.value(u"A%1"_s.arg(i + 7)), u"s:工人%1"_s.arg(i));
+        QCOMPARE(sheet.value(u"H%1"_s.arg(i + 7)), u"n:%1"_s.arg(i + 0.5));
+    }
+    QVERIFY(!sheet.contains(u"A307"_s));
 }
 
 // The spreadsheet program starts and gives up at once: the clerk still learns where the work went.
