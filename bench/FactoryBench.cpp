@@ -5,6 +5,7 @@
 #include "Condition.h"
 #include "DataGrid.h"
 #include "EntryStore.h"
+#include "FooterAggregates.h"
 #include "LoginUnit.h"
 #include "MainUnit.h"
 #include "PayrollGenerator.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTableView>
 #include <QTextStream>
 
 #include <algorithm>
@@ -98,6 +100,20 @@ public:
             qFatal("bare statement failed: %s", sqlite3_errmsg(m_db));
         sqlite3_finalize(statement);
         return rows;
+    }
+
+    // The numbers of a statement's single row.
+    QList<double> numbers(const QString& sql)
+    {
+        sqlite3_stmt* statement = nullptr;
+        QList<double> values;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK ||
+            sqlite3_step(statement) != SQLITE_ROW)
+            qFatal("bare statement failed: %s", sqlite3_errmsg(m_db));
+        for (int column = 0; column < sqlite3_column_count(statement); ++column)
+            values << sqlite3_column_double(statement, column);
+        sqlite3_finalize(statement);
+        return values;
     }
 
 private:
@@ -285,6 +301,43 @@ int main(int argc, char** argv)
         ExecSQLText(ShareDM->ADOQueryTemp1, u"delete from RecordTable where RecordRecordDate>?"_s, {LastDay});
         figures << Figure{u"save one entry"_s, u"ms"_s, program, lower, u"checks and insert, committed"_s};
     }
+    {
+        // 查找 over every entry: the list shows with its footers, which must be the database's own.
+        const QString totals =
+            u"select count(*), total(RecordNumber), total(RecordSum) from RecordTable,[Counter] "
+            u"where RecordCounter=CounterIndex"_s;
+        const double program = medianMs(3, [&] { form->OpenSearchResult(Condition()); });
+        const double lower = medianMs(3, [&] { bare.numbers(totals); });
+        const QList<double> expected = bare.numbers(totals);
+        const QStringList footers = form->DBGridEh3->footerTexts();
+        if (footers.value(0) != QString::number(qint64(expected[0])) ||
+            footers.value(7) != FooterAggregates::formatSum(expected[1]) ||
+            footers.value(8) != FooterAggregates::formatSum(expected[2]))
+            qFatal("footers %s differ from the database's totals", qPrintable(footers.join(u' ')));
+        figures << Figure{u"查找 over every entry, list with its footers"_s, u"ms"_s, program, lower,
+                          u"%1 rows; bare: count and sums"_s.arg(form->ADOQueryCenter->recordCount())};
+
+        // Jumps across the whole list, each to rows no page read so far holds.
+        Query& entries = *form->ADOQueryCenter;
+        const int rows = entries.recordCount();
+        int jump = 0;
+        const double scroll = medianMs(9, [&] {
+            const int row = jump % 2 ? rows - 1 - jump * 997 : jump * 104729 % rows;
+            ++jump;
+            entries.setCurrentRow(row);
+            form->DBGridEh3->view()->scrollTo(form->DBGridEh3->view()->model()->index(row, 0));
+            entries.value(u"RecordSerial"_s);
+        });
+        jump = 0;
+        const double read = medianMs(9, [&] {
+            const int first = (++jump * 104729) % (rows - 256);
+            bare.run(u"select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordIndex "
+                     u"between ? and ?"_s,
+                     {first, first + 255});
+        });
+        figures << Figure{u"jump to a far row of every entry"_s, u"ms"_s, scroll, read,
+                          u"reads its page of 256 rows; bare: 256 joined rows by key"_s};
+    }
     // The last 50 working days of 2,000 workers make a list of 100,000 rows.
     QDate fiftyDays = LastDay;
     for (int days = 1; days < 50; fiftyDays = fiftyDays.addDays(-1))
@@ -292,7 +345,8 @@ int main(int argc, char** argv)
             ++days;
     for (const auto& [name, start] :
          {std::pair{u"peak memory, a 100,000-row search result listed"_s, fiftyDays},
-          std::pair{u"peak memory, a year's search result listed"_s, YearStart}}) {
+          std::pair{u"peak memory, a year's search result listed"_s, YearStart},
+          std::pair{u"peak memory, every entry listed"_s, QDate(1900, 1, 1)}}) {
         const auto [rows, program] = childPeak(u"program"_s, path, start);
         const double lower = childPeak(u"bare"_s, path, start).second;
         figures << Figure{name, u"MB"_s, program, lower, u"%1 rows; whole process"_s.arg(rows)};

@@ -18,6 +18,7 @@
 #include "Query.h"
 #include "ReportComponent.h"
 #include "RosterRules.h"
+#include "Schema.h"
 #include "SearchFilter.h"
 #include "SearchUnit.h"
 #include "ShareDM.h"
@@ -417,6 +418,7 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
     connection.open();
     try {
         DatabaseFile::verifyWritable(databasePath);
+        Schema::upgrade(connection.database());
     } catch (const QirvoError&) {
         connection.close();
         throw;

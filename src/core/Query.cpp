@@ -101,7 +101,10 @@ bool Query::openWindow()
 {
     std::unique_ptr<RowWindow> window;
     try {
-        window = RowWindow::open(m_connection.database(), m_sql, m_params, m_windowKey, m_totalledFields,
+        QVariantList params;
+        for (const QVariant& param : std::as_const(m_params))
+            params << toSqlValue(param);
+        window = RowWindow::open(m_connection.database(), m_sql, params, m_windowKey, m_totalledFields,
                                  m_pageRows);
     } catch (const QirvoError& error) {
         m_lastError = error.message();

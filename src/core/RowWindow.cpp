@@ -4,9 +4,12 @@
 #include "QirvoError.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -30,8 +33,9 @@ const QString KeysMark = u"@keys@"_s;
 bool groupsRows(QString sql)
 {
     static const QRegularExpression innermost(uR"(\([^()]*\))"_s);
-    static const QRegularExpression grouping(uR"(\b(sum|max|min|count|avg|total|group_concat)\s*$|\bdistinct\b|\bgroup\s+by\b|\bunion\b)"_s,
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression grouping(
+        uR"(\b(sum|max|min|count|avg|total|group_concat)\s*$|\bdistinct\b|\bgroup\s+by\b|\bunion\b)"_s,
+        QRegularExpression::CaseInsensitiveOption);
     // What stood in brackets becomes a bare "()", so an aggregate shows as its name before it.
     for (qsizetype before = -1; before != sql.size();) {
         before = sql.size();
@@ -63,6 +67,71 @@ QVariant fromSql(const QVariant& value)
     return value.isNull() ? QVariant() : value;
 }
 
+// The key pass steps the library directly: a million rows through QVariant cost more than reading them.
+class KeyPass
+{
+public:
+    KeyPass(const QSqlDatabase& database, const QString& sql, const QVariantList& params)
+    {
+        const QVariant handle = database.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            throw QirvoError(u"数据库驱动不是 SQLite，无法继续。"_s);
+        m_db = *static_cast<sqlite3* const*>(handle.constData());
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &m_statement, nullptr) != SQLITE_OK)
+            fail();
+        for (int i = 0; i < params.size(); ++i) {
+            const QVariant& value = params[i];
+            int bound = SQLITE_OK;
+            if (!value.isValid() || value.isNull()) {
+                bound = sqlite3_bind_null(m_statement, i + 1);
+            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
+                bound = sqlite3_bind_int64(m_statement, i + 1, value.toLongLong());
+            } else if (value.typeId() == QMetaType::Double) {
+                bound = sqlite3_bind_double(m_statement, i + 1, value.toDouble());
+            } else {
+                const QByteArray text = value.toString().toUtf8();
+                bound = sqlite3_bind_text(m_statement, i + 1, text.constData(), int(text.size()),
+                                          SQLITE_TRANSIENT);
+            }
+            if (bound != SQLITE_OK)
+                fail();
+        }
+    }
+    ~KeyPass() { sqlite3_finalize(m_statement); }
+    KeyPass(const KeyPass&) = delete;
+    KeyPass& operator=(const KeyPass&) = delete;
+
+    bool next()
+    {
+        const int step = sqlite3_step(m_statement);
+        if (step == SQLITE_ROW)
+            return true;
+        if (step != SQLITE_DONE)
+            fail();
+        return false;
+    }
+    qint64 key() const { return sqlite3_column_int64(m_statement, 0); }
+    // Empty values count as nothing.
+    double number(int column) const
+    {
+        return sqlite3_column_type(m_statement, column) == SQLITE_NULL
+                   ? 0.0
+                   : sqlite3_column_double(m_statement, column);
+    }
+
+private:
+    [[noreturn]] void fail() const
+    {
+        const int code = sqlite3_extended_errcode(m_db);
+        throw QirvoError(u"数据库查询失败：%1"_s.arg(
+            DescribeDatabaseError(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(m_db)),
+                                            QSqlError::StatementError, QString::number(code)))));
+    }
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_statement = nullptr;
+};
+
 } // namespace
 
 std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const QString& sql,
@@ -83,27 +152,27 @@ std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const Q
     window->m_params = params;
     window->m_pageRows = std::max(1, pageRows);
     window->m_fetchSql = u"select %1 as %2, %3 from %4%5%6 %1 in (%7)"_s.arg(
-        keyColumn, KeyField, selectList, tables, where, condition.isEmpty() ? u" where"_s : u" and"_s, KeysMark);
+        keyColumn, KeyField, selectList, tables, where, condition.isEmpty() ? u" where"_s : u" and"_s,
+        KeysMark);
 
     // The keys in the result's order, and the totals summed in the same pass.
     QStringList keyPass{keyColumn};
     for (const QString& field : totalledFields)
         keyPass << field;
-    QSqlQuery keys = run(database, u"select %1 from %2%3%4"_s.arg(keyPass.join(u", "_s), tables, where, order), params);
+    KeyPass keys(database, u"select %1 from %2%3%4"_s.arg(keyPass.join(u", "_s), tables, where, order),
+                 params);
     QVector<double> sums(totalledFields.size(), 0.0);
     while (keys.next()) {
-        window->m_keys.append(keys.value(0).toLongLong());
+        window->m_keys.append(keys.key());
         for (int i = 0; i < sums.size(); ++i)
-            if (!keys.value(i + 1).isNull())
-                sums[i] += keys.value(i + 1).toDouble();
+            sums[i] += keys.number(i + 1);
     }
-    if (keys.lastError().isValid())
-        throw QirvoError(u"数据库查询失败：%1"_s.arg(DescribeDatabaseError(keys.lastError())));
     for (int i = 0; i < sums.size(); ++i)
         window->m_totals.insert(totalledFields[i].toLower(), sums[i]);
 
     // The fields as the full statement names them, from a fetch of no row.
-    const QSqlRecord record = run(database, QString(window->m_fetchSql).replace(KeysMark, QString()), params).record();
+    const QSqlRecord record =
+        run(database, QString(window->m_fetchSql).replace(KeysMark, QString()), params).record();
     for (int i = 1; i < record.count(); ++i)
         window->m_fields << record.fieldName(i);
     return window;

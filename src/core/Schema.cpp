@@ -86,6 +86,35 @@ const char16_t* const Statements[] = {
     u"create index PayforByEnable on Payfor (PayforEnable)",
 };
 
+// The steps from each version to the next; a new file is made as version 1 and goes through them all,
+// so that a new file and an upgraded one are alike.
+struct Upgrade
+{
+    int version;
+    QStringList statements;
+};
+
+const QList<Upgrade>& upgrades()
+{
+    static const QList<Upgrade> steps{
+        // The lists by date read their keys, counts and sums from this index alone, a day's entries
+        // still in the order they were added.
+        {2,
+         {u"drop index if exists RecordByDate"_s,
+          u"create index RecordByDateCovered on RecordTable (RecordRecordDate, RecordIndex, RecordCounter, "
+          u"RecordNumber, RecordSum)"_s}},
+    };
+    return steps;
+}
+
+int versionOf(const QSqlDatabase& database)
+{
+    QSqlQuery query(database);
+    if (!query.exec(u"pragma user_version"_s) || !query.next())
+        throw QirvoError(u"无法读取数据库的版本：%1"_s.arg(query.lastError().text()));
+    return query.value(0).toInt();
+}
+
 void run(QSqlQuery& query, const QString& sql)
 {
     if (!query.exec(sql))
@@ -98,10 +127,14 @@ void writeDatabase(const QString& path)
     QSqlDatabase db = connection.database();
     QSqlQuery query(db);
     run(query, u"pragma application_id = %1"_s.arg(QirvoApplicationId));
-    run(query, u"pragma user_version = 1"_s);
     db.transaction();
+    run(query, u"pragma user_version = 1"_s);
     for (const char16_t* statement : Statements)
         run(query, QString::fromUtf16(statement));
+    for (const Upgrade& step : upgrades())
+        for (const QString& statement : step.statements)
+            run(query, statement);
+    run(query, u"pragma user_version = %1"_s.arg(Schema::CurrentVersion));
     query.prepare(u"insert into Power (PowerName, PowerKey, PowerSet) values (?, ?, ?)"_s);
     for (const Schema::Account& account : Schema::DeliveredAccounts) {
         query.addBindValue(QString::fromUtf16(account.name));
@@ -115,6 +148,38 @@ void writeDatabase(const QString& path)
 }
 
 } // namespace
+
+const int Schema::CurrentVersion = 2;
+
+void Schema::upgrade(const QSqlDatabase& database)
+{
+    const int version = versionOf(database);
+    if (version > CurrentVersion)
+        throw QirvoError(u"这个数据库文件来自更新版本的本软件（数据库版本 %1，本软件只认识到版本 %2），"
+                         u"本软件不能使用它。请用新版本的软件打开它。"_s.arg(version)
+                             .arg(CurrentVersion));
+    if (version == CurrentVersion)
+        return;
+    QSqlDatabase db = database;
+    if (!db.transaction())
+        throw QirvoError(u"无法升级数据库：%1"_s.arg(db.lastError().text()));
+    QSqlQuery query(db);
+    try {
+        for (const Upgrade& step : upgrades())
+            if (step.version > version)
+                for (const QString& statement : step.statements)
+                    run(query, statement);
+        run(query, u"pragma user_version = %1"_s.arg(CurrentVersion));
+    } catch (const QirvoError& error) {
+        db.rollback();
+        throw QirvoError(u"无法升级数据库，文件未作改动：%1"_s.arg(error.message()));
+    }
+    if (!db.commit()) {
+        const QString reason = db.lastError().text();
+        db.rollback();
+        throw QirvoError(u"无法升级数据库：%1"_s.arg(reason));
+    }
+}
 
 void Schema::createDatabase(const QString& path)
 {

@@ -2,11 +2,16 @@
 
 #include <QString>
 
+#include <QSqlDatabase>
+
 // The delivered database: its eight tables, the indexes the lists need, and the login accounts.
-// Only the build tool and the tests create databases; the program itself never alters a table.
+// Only the build tool and the tests create databases; the program itself alters a file only to
+// bring it to the newest version (its user_version), never its rows.
 class Schema
 {
 public:
+    static const int CurrentVersion;
+
     struct Account
     {
         const char16_t* name;
@@ -17,4 +22,7 @@ public:
 
     // Throws QirvoError when the file exists already or cannot be written.
     static void createDatabase(const QString& path);
+    // Brings an open database of an earlier version to the newest, all steps in one transaction.
+    // Throws QirvoError, changing nothing, when that fails or the file is of a newer version.
+    static void upgrade(const QSqlDatabase& database);
 };

@@ -6,6 +6,7 @@
 #include "MessageBoxRecorder.h"
 #include "QirvoError.h"
 #include "Query.h"
+#include "Schema.h"
 #include "TestDatabase.h"
 #include "WithoutRoot.h"
 
@@ -40,6 +41,8 @@ private slots:
     void unusableDatabaseStopsBeforeLogin();
     void refusesWhatCannotBeWritten_data();
     void refusesWhatCannotBeWritten();
+    void olderFileIsUpgradedNewerRefused_data();
+    void olderFileIsUpgradedNewerRefused();
     void operatorNeverReachesManagement_data();
     void operatorNeverReachesManagement();
     void failedPasswordWriteIsShown_data();
@@ -207,6 +210,56 @@ void TestMainWindow::refusesWhatCannotBeWritten()
     QCOMPARE(FileDigest(path), before);
     QFile::setPermissions(folder, readable | QFile::WriteOwner);
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"Qirvo.mdb"_s});
+}
+
+void TestMainWindow::olderFileIsUpgradedNewerRefused_data()
+{
+    QTest::addColumn<int>("version");
+    QTest::newRow("first version") << 1;
+    QTest::newRow("a newer program's file") << 99;
+}
+
+// A file of the first version gets the indexes of today's at start-up and keeps every row; one of a
+// version this program does not know is refused and left as it was.
+void TestMainWindow::olderFileIsUpgradedNewerRefused()
+{
+    QFETCH(int, version);
+    const QString path = m_db->path();
+    m_db->shareDM().ADOConnection1.close();
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::copy(QStringLiteral(QIRVO_FIRST_VERSION_DATABASE), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"old"_s);
+        old.setDatabaseName(path);
+        QVERIFY(old.open());
+        QSqlQuery query(old);
+        QVERIFY(query.exec(
+            u"insert into RecordTable (RecordSerial, RecordRecordDate) values ('A1', '2026-12-10'), "
+            u"('A2', '2026-12-10')"_s));
+        QVERIFY(query.exec(u"pragma user_version = %1"_s.arg(version)));
+        old.close();
+    }
+    QSqlDatabase::removeDatabase(u"old"_s);
+    const QByteArray before = FileDigest(path);
+    TQirvofrm form;
+    form.setLoginRunner([] { return loginAs(u"系统管理员"_s); });
+    if (version == 99) {
+        try {
+            form.FormShow();
+            QFAIL("a file of a newer version must be refused");
+        } catch (const QirvoError& error) {
+            QVERIFY2(error.message().contains(u"更新版本"_s), qPrintable(error.message()));
+        }
+        QCOMPARE(FileDigest(path), before);
+        return;
+    }
+    QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);
+    QCOMPARE(m_db->scalar(u"pragma user_version"_s).toInt(), Schema::CurrentVersion);
+    QCOMPARE(m_db->scalar(u"select count(*) from sqlite_master where name='RecordByDateCovered'"_s).toInt(),
+             1);
+    QCOMPARE(m_db->scalar(u"select group_concat(RecordSerial) from RecordTable"_s).toString(), u"A1,A2"_s);
+    QCOMPARE(m_db->scalar(u"select count(*) from Power"_s).toInt(), 2);
 }
 
 void TestMainWindow::operatorNeverReachesManagement_data()
