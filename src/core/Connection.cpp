@@ -111,8 +111,15 @@ void Connection::checkNotLocked()
 void Connection::close()
 {
     m_tableColumns.clear();
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::database(m_name, false).close();
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (db.isOpen()) {
+        // Refreshes the planner's statistics where the tables have grown since they were taken; a
+        // file that cannot be written keeps the old ones, which is no reason to keep it open.
+        QSqlQuery(db).exec(u"pragma optimize"_s);
+    }
+    db.close();
 }
 
 bool Connection::isOpen() const
