@@ -14,7 +14,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
-#include <QScopeGuard>
+#include <QProgressDialog>
 #include <QStandardPaths>
 
 #include <xlsxwriter.h>
@@ -104,7 +104,13 @@ QString spreadsheetDate(const QString& text)
     return text;
 }
 
-void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate& today, const QString& path)
+// Thrown when the clerk stops a long export.
+struct Stopped
+{
+};
+
+void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate& today, const QString& path,
+                const SpreadsheetExport::Progress& progress)
 {
     Workbook book(path);
     book.text(0, 0, u"日期:"_s + today.toString(u"yyyy年MM月dd日"_s));
@@ -115,7 +121,10 @@ void writeSheet(const QList<GridColumn>& columns, const Query& rows, const QDate
             shown.append({&column, rows.fieldIndex(column.fieldName)});
     for (int k = 0; k < shown.size(); ++k)
         book.text(2, k, shown[k].first->title);
-    for (int row = 0; row < rows.recordCount(); ++row) {
+    const int total = rows.recordCount();
+    for (int row = 0; row < total; ++row) {
+        if (progress && !progress(row, total))
+            throw Stopped{};
         for (int k = 0; k < shown.size(); ++k) {
             const auto& [column, field] = shown[k];
             const QVariant value = rows.value(row, field);
@@ -155,11 +164,15 @@ bool openWithDesktop(const QString& path, const std::function<void(const QString
 
 } // namespace
 
-void SpreadsheetExport::writeWorkbook(const QList<GridColumn>& columns, const Query& rows, const QDate& today,
-                                      const QString& path)
+bool SpreadsheetExport::writeWorkbook(const QList<GridColumn>& columns, const Query& rows, const QDate& today,
+                                      const QString& path, const Progress& progress)
 {
     try {
-        writeSheet(columns, rows, today, path);
+        writeSheet(columns, rows, today, path, progress);
+        return true;
+    } catch (const Stopped&) {
+        QFile::remove(path);
+        return false;
     } catch (...) {
         // A half-written workbook would open as a broken file.
         QFile::remove(path);
@@ -199,9 +212,21 @@ void ExportGridToExcel(DataGrid* grid, QWidget* parent)
     const QString path = QDir(folder).filePath(
         u"工资统计_%1.xlsx"_s.arg(QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s)));
     {
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        SpreadsheetExport::writeWorkbook(grid->columns(), grid->query(), Clock::today(), path);
+        QProgressDialog progressWindow(u"正在导出工资表……"_s, u"取消"_s, 0, 0, parent);
+        progressWindow.setWindowTitle(u"导出Excel"_s);
+        progressWindow.setWindowModality(Qt::WindowModal);
+        progressWindow.setMinimumDuration(400);
+        const auto progress = [&progressWindow](int done, int total) {
+            // A few hundred rows at a time keep 取消 live without costing more than the rows.
+            if (done % 256 == 0) {
+                progressWindow.setMaximum(total);
+                progressWindow.setValue(done);
+                QApplication::processEvents();
+            }
+            return !progressWindow.wasCanceled();
+        };
+        if (!SpreadsheetExport::writeWorkbook(grid->columns(), grid->query(), Clock::today(), path, progress))
+            return;
         grid->query().last();
     }
     const QString shownPath = QDir::toNativeSeparators(path);

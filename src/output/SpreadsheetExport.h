@@ -17,11 +17,14 @@ class QWidget;
 class SpreadsheetExport
 {
 public:
+    // Told the rows written so far and all the rows; false stops the writing.
+    using Progress = std::function<bool(int done, int total)>;
+
     // Row 1 the date line, row 3 the titles of the visible columns, the rows from row 4: dates as
     // yyyy.mm.dd, numbers as numbers, other values as text. Throws QirvoError when the file cannot
-    // be written.
-    static void writeWorkbook(const QList<GridColumn>& columns, const Query& rows, const QDate& today,
-                              const QString& path);
+    // be written. False, with no file left, when progress stopped it.
+    static bool writeWorkbook(const QList<GridColumn>& columns, const Query& rows, const QDate& today,
+                              const QString& path, const Progress& progress = {});
     // Opens the file in the spreadsheet application; false when there is none. An application that
     // fails soon after its start is reported to failedSoon.
     static bool openInSpreadsheet(const QString& path, const std::function<void(const QString&)>& failedSoon);

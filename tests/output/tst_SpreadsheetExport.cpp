@@ -41,6 +41,7 @@ private slots:
     void exportOpensTheWorkbookOrSaysWhereItIs();
     void amountsAreWrittenAsShown();
     void windowedListExportsEveryRow();
+    void stoppedExportLeavesNoFile();
     void applicationFailingAtOnceIsReported();
 
 private:
@@ -200,6 +201,29 @@ void TestSpreadsheetExport::windowedListExportsEveryRow()
         QCOMPARE(sheet.value(u"H%1"_s.arg(i + 7)), u"n:%1"_s.arg(i + 0.5));
     }
     QVERIFY(!sheet.contains(u"A307"_s));
+}
+
+void TestSpreadsheetExport::stoppedExportLeavesNoFile()
+{
+    for (int i = 0; i < 300; ++i)
+        m_db->exec(u"insert into Payfor (PayforEnable, payforUser) values (1, ?)"_s, {u"工人%1"_s.arg(i)});
+    m_query->open();
+    const QString path = m_out->filePath(u"stopped.xlsx"_s);
+    int last = -1;
+    int seenTotal = 0;
+    const bool written = SpreadsheetExport::writeWorkbook(payrollColumns(), *m_query, Clock::today(), path,
+                                                          [&](int done, int total) {
+                                                              last = done;
+                                                              seenTotal = total;
+                                                              return done < 150;
+                                                          });
+    QVERIFY(!written);
+    QCOMPARE(last, 150);
+    QCOMPARE(seenTotal, 303);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(SpreadsheetExport::writeWorkbook(payrollColumns(), *m_query, Clock::today(), path,
+                                             [](int, int) { return true; }));
+    QCOMPARE(ReadXlsxSheet(path).value(u"A306"_s), u"s:工人299"_s);
 }
 
 // The spreadsheet program starts and gives up at once: the clerk still learns where the work went.
