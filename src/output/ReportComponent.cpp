@@ -1,16 +1,17 @@
 #include "ReportComponent.h"
 
 #include "MessageBox.h"
+#include "ProgressWindow.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ReportLayout.h"
 #include "ReportPreview.h"
 #include "ShareDMUnit.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QProgressDialog>
+
+#include <malloc.h>
 
 using namespace Qt::StringLiterals;
 
@@ -42,18 +43,9 @@ bool ReportComponent::PrepareReport(QWidget* parent)
     m_pages.clear();
     if (!m_definition)
         return false;
-    QProgressDialog progressWindow(u"正在准备报表……"_s, u"取消"_s, 0, 0, parent);
-    progressWindow.setWindowTitle(u"报表"_s);
-    progressWindow.setWindowModality(Qt::WindowModal);
-    progressWindow.setMinimumDuration(400);
+    ProgressWindow progressWindow(u"报表"_s, u"正在准备报表……"_s, parent);
     const auto progress = [&progressWindow](int done, int total) {
-        // Checking every row would cost more than the rows; a few hundred at a time keeps Cancel live.
-        if (done % 256 == 0 || done == total) {
-            progressWindow.setMaximum(total);
-            progressWindow.setValue(done);
-            QApplication::processEvents();
-        }
-        return !progressWindow.wasCanceled();
+        return progressWindow.advance(done, total);
     };
     const std::optional<QList<ReportPage>> pages =
         ReportLayout::prepare(*m_definition, m_dataset, QDateTime::currentDateTime(), progress);
@@ -61,6 +53,13 @@ bool ReportComponent::PrepareReport(QWidget* parent)
         return false;
     m_pages = *pages;
     return true;
+}
+
+void ReportComponent::releasePages()
+{
+    m_pages = {};
+    // Hands the freed pages back to the system rather than keeping them for the next report.
+    malloc_trim(0);
 }
 
 void ReportComponent::ShowPreparedReport(QWidget* parent)
@@ -85,4 +84,6 @@ void PrintReport(ReportComponent& report, const QString& templatePath, QWidget* 
     if (!report.PrepareReport(parent))
         return;
     report.ShowPreparedReport(parent);
+    // A long report's pages are no longer needed once its preview is closed.
+    report.releasePages();
 }

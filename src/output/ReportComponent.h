@@ -32,6 +32,8 @@ public:
     bool PrepareReport(QWidget* parent);
     // Opens the preview of the prepared pages; nothing when there are none.
     void ShowPreparedReport(QWidget* parent);
+    // Forgets the prepared pages and gives their memory back.
+    void releasePages();
 
     // While set, the preview is handed to this instead of opening a window.
     static void setPreviewHandler(std::function<void(const ReportComponent&)> handler);

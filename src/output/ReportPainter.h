@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 class QPagedPaintDevice;
 
@@ -12,7 +14,15 @@ class QPagedPaintDevice;
 class ReportPainter
 {
 public:
-    static void paint(QPainter& painter, QPagedPaintDevice& device, const QList<ReportPage>& pages);
-    // Throws QirvoError when the file cannot be written.
-    static void writePdf(const QList<ReportPage>& pages, const QString& path);
+    // Told the pages done so far and all the pages; false stops the drawing.
+    using Progress = std::function<bool(int done, int total)>;
+
+    // One page at the given resolution, its top left corner at the painter's origin.
+    static void paintPage(QPainter& painter, const ReportPage& page, double dotsPerMm);
+    // False when progress stopped it.
+    static bool paint(QPainter& painter, QPagedPaintDevice& device, const QList<ReportPage>& pages,
+                      const Progress& progress = {});
+    // Throws QirvoError when the file cannot be written. False, with no file left, when progress
+    // stopped it.
+    static bool writePdf(const QList<ReportPage>& pages, const QString& path, const Progress& progress = {});
 };

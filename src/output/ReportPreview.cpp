@@ -3,11 +3,12 @@
 #include "FileDialog.h"
 #include "HandlerGuard.h"
 #include "MessageBox.h"
+#include "ProgressWindow.h"
+#include "ReportPageView.h"
 #include "ReportPainter.h"
 
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -27,18 +28,14 @@ ReportPreview::ReportPreview(const QList<ReportPage>& pages, QWidget* parent)
     m_printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                         QMarginsF(0, 0, 0, 0)));
-    m_preview = new QPrintPreviewWidget(&m_printer, this);
-    m_preview->setObjectName(u"preview"_s);
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
-        QPainter painter(printer);
-        ReportPainter::paint(painter, *printer, m_pages);
-    });
+    m_view = new ReportPageView(m_pages, this);
+    m_view->setObjectName(u"preview"_s);
 
     auto* tools = new QToolBar(this);
-    tools->addAction(u"放大"_s, m_preview, [this] { m_preview->zoomIn(); });
-    tools->addAction(u"缩小"_s, m_preview, [this] { m_preview->zoomOut(); });
-    tools->addAction(u"整页"_s, m_preview, [this] { m_preview->fitInView(); });
-    tools->addAction(u"页宽"_s, m_preview, [this] { m_preview->fitToWidth(); });
+    tools->addAction(u"放大"_s, m_view, [this] { m_view->zoomIn(); });
+    tools->addAction(u"缩小"_s, m_view, [this] { m_view->zoomOut(); });
+    tools->addAction(u"整页"_s, m_view, [this] { m_view->fitPage(); });
+    tools->addAction(u"页宽"_s, m_view, [this] { m_view->fitToWidth(); });
     tools->addSeparator();
     tools->addAction(u"打印…"_s, this, guarded(this, &ReportPreview::print));
     tools->addAction(u"保存为 PDF…"_s, this, guarded(this, &ReportPreview::savePdf));
@@ -48,7 +45,7 @@ ReportPreview::ReportPreview(const QList<ReportPage>& pages, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tools);
-    layout->addWidget(m_preview);
+    layout->addWidget(m_view);
 }
 
 void ReportPreview::print()
@@ -56,8 +53,12 @@ void ReportPreview::print()
     QPrintDialog dialog(&m_printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    ProgressWindow progressWindow(u"打印"_s, u"正在打印……"_s, this);
     QPainter painter(&m_printer);
-    ReportPainter::paint(painter, m_printer, m_pages);
+    // A stopped print job is withdrawn, so the printer gets no half of it.
+    if (!ReportPainter::paint(painter, m_printer, m_pages,
+                              [&](int done, int total) { return progressWindow.advance(done, total, 8); }))
+        m_printer.abort();
 }
 
 void ReportPreview::savePdf()
@@ -67,6 +68,8 @@ void ReportPreview::savePdf()
         FileDialog::getSaveFileName(this, u"保存为 PDF"_s, folder + u"/报表.pdf"_s, u"PDF 文件 (*.pdf)"_s);
     if (path.isEmpty())
         return;
-    ReportPainter::writePdf(m_pages, path);
-    MessageBox::information(this, u"已保存：%1"_s.arg(path));
+    ProgressWindow progressWindow(u"保存为 PDF"_s, u"正在保存 PDF……"_s, this);
+    if (ReportPainter::writePdf(m_pages, path,
+                                [&](int done, int total) { return progressWindow.advance(done, total, 8); }))
+        MessageBox::information(this, u"已保存：%1"_s.arg(path));
 }

@@ -5,9 +5,10 @@
 #include <QDialog>
 #include <QPrinter>
 
-class QPrintPreviewWidget;
+class ReportPageView;
 
-// The preview of prepared pages: zoom, print on any printer, save as PDF.
+// The preview of prepared pages: zoom, print on any printer, save as PDF. Pages are drawn as they
+// come into view, and printing and saving show their progress and can be stopped.
 class ReportPreview : public QDialog
 {
     Q_OBJECT
@@ -15,11 +16,13 @@ class ReportPreview : public QDialog
 public:
     explicit ReportPreview(const QList<ReportPage>& pages, QWidget* parent = nullptr);
 
+    ReportPageView* pageView() const { return m_view; }
+
 private:
     void print();
     void savePdf();
 
-    QList<ReportPage> m_pages;
+    const QList<ReportPage>& m_pages;
     QPrinter m_printer;
-    QPrintPreviewWidget* m_preview;
+    ReportPageView* m_view;
 };

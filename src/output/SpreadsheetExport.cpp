@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DataGrid.h"
 #include "MessageBox.h"
+#include "ProgressWindow.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QPointer>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QStandardPaths>
 
 #include <xlsxwriter.h>
@@ -212,18 +212,9 @@ void ExportGridToExcel(DataGrid* grid, QWidget* parent)
     const QString path = QDir(folder).filePath(
         u"工资统计_%1.xlsx"_s.arg(QDateTime::currentDateTime().toString(u"yyyyMMdd_HHmmss"_s)));
     {
-        QProgressDialog progressWindow(u"正在导出工资表……"_s, u"取消"_s, 0, 0, parent);
-        progressWindow.setWindowTitle(u"导出Excel"_s);
-        progressWindow.setWindowModality(Qt::WindowModal);
-        progressWindow.setMinimumDuration(400);
+        ProgressWindow progressWindow(u"导出Excel"_s, u"正在导出工资表……"_s, parent);
         const auto progress = [&progressWindow](int done, int total) {
-            // A few hundred rows at a time keep 取消 live without costing more than the rows.
-            if (done % 256 == 0) {
-                progressWindow.setMaximum(total);
-                progressWindow.setValue(done);
-                QApplication::processEvents();
-            }
-            return !progressWindow.wasCanceled();
+            return progressWindow.advance(done, total);
         };
         if (!SpreadsheetExport::writeWorkbook(grid->columns(), grid->query(), Clock::today(), path, progress))
             return;

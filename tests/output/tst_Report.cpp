@@ -1,9 +1,12 @@
+#include "Clerk.h"
 #include "MessageBoxRecorder.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ReportComponent.h"
 #include "ReportLayout.h"
+#include "ReportPageView.h"
 #include "ReportPainter.h"
+#include "ReportPreview.h"
 #include "ReportTemplate.h"
 #include "ShareDMUnit.h"
 #include "TestDatabase.h"
@@ -11,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -44,6 +48,8 @@ private slots:
     void listPrintsToPdf();
     void longListRunsOverPages();
     void windowedListPrintsEveryRow();
+    void previewDrawsOnlyThePagesInView();
+    void stoppedPdfLeavesNoFile();
     void preparationWalksToLastRowAndCanBeCancelled();
     void printActionAndMissingTemplate();
     void unreadableTemplateRaises();
@@ -250,6 +256,41 @@ void TestReport::windowedListPrintsEveryRow()
     for (int i = 0; i < 300; ++i)
         QVERIFY2(text.contains(u"W%1"_s.arg(i, 3, 10, QChar(u'0'))), qPrintable(u"W%1"_s.arg(i)));
     QVERIFY2(text.contains(u"共 303 条"_s) && text.contains(u"823.000"_s), qPrintable(text.right(400)));
+}
+
+void TestReport::previewDrawsOnlyThePagesInView()
+{
+    for (int i = 0; i < 120; ++i)
+        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
+    auto roster = query(u"Select * from [User]"_s);
+    ReportComponent report(*roster, u"frDBDataSet3"_s);
+    QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
+    QVERIFY(report.PrepareReport(nullptr));
+    const int pages = int(report.preparedPages().size());
+    QVERIFY(pages > 2);
+    ReportPreview preview(report.preparedPages());
+    QVERIFY(Clerk::showActive(&preview));
+    ReportPageView* view = preview.pageView();
+    QTRY_COMPARE(view->pagesDrawn().first, 0);
+    QVERIFY(view->pagesDrawn().second < 2);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+    QTRY_COMPARE(view->pagesDrawn().second, pages - 1);
+    QVERIFY(view->pagesDrawn().first >= pages - 2);
+}
+
+void TestReport::stoppedPdfLeavesNoFile()
+{
+    for (int i = 0; i < 120; ++i)
+        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
+    auto roster = query(u"Select * from [User]"_s);
+    ReportComponent report(*roster, u"frDBDataSet3"_s);
+    QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
+    QVERIFY(report.PrepareReport(nullptr));
+    const QString pdf = m_db->folder() + u"stopped.pdf"_s;
+    QVERIFY(!ReportPainter::writePdf(report.preparedPages(), pdf, [](int done, int) { return done < 2; }));
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(ReportPainter::writePdf(report.preparedPages(), pdf, [](int, int) { return true; }));
+    QVERIFY(QFile::exists(pdf));
 }
 
 void TestReport::preparationWalksToLastRowAndCanBeCancelled()

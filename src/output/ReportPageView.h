@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ReportPage.h"
+
+#include <QAbstractScrollArea>
+#include <QList>
+
+// Prepared pages one below the other, drawn only where they are in view: the first page shows at
+// once however long the report, and drawing costs the pages on the screen.
+class ReportPageView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    ReportPageView(const QList<ReportPage>& pages, QWidget* parent = nullptr);
+
+    void zoomIn();
+    void zoomOut();
+    void fitToWidth();
+    void fitPage();
+    // The pages drawn by the last paint, first to last.
+    QPair<int, int> pagesDrawn() const { return m_drawn; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    double pixelsPerMm() const;
+    QSizeF pageSizeMm() const;
+    int pageHeight() const;
+    void setZoom(double zoom);
+    void updateScrollBars();
+
+    const QList<ReportPage>& m_pages;
+    double m_zoom = 1.0;
+    QPair<int, int> m_drawn{-1, -1};
+};
