@@ -81,6 +81,9 @@ void requireField(const Query& query, const QString& field)
 
 double sumOf(const Query& query, const QString& field)
 {
+    // A paged list has its totals from the database; walking its rows would read every page again.
+    if (const std::optional<double> total = query.windowTotal(field))
+        return *total;
     const int column = query.fieldIndex(field);
     double sum = 0;
     for (int row = 0; row < query.recordCount(); ++row) {
