@@ -85,6 +85,16 @@ void ReportPageView::resizeEvent(QResizeEvent* event)
     updateScrollBars();
 }
 
+// The pages first show as wide as the window, as a clerk reads them.
+void ReportPageView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    if (m_fitted)
+        return;
+    m_fitted = true;
+    fitToWidth();
+}
+
 void ReportPageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());

@@ -24,6 +24,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     double pixelsPerMm() const;
@@ -34,5 +35,6 @@ private:
 
     const QList<ReportPage>& m_pages;
     double m_zoom = 1.0;
+    bool m_fitted = false;
     QPair<int, int> m_drawn{-1, -1};
 };
