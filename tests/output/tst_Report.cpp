@@ -56,6 +56,8 @@ private slots:
 
 private:
     std::unique_ptr<Query> query(const QString& sql);
+    // The roster with 120 more workers, long enough for several pages.
+    std::unique_ptr<Query> longRoster();
     static QString pageTexts(const QList<ReportPage>& pages);
 
     std::unique_ptr<TestDatabase> m_db;
@@ -87,6 +89,13 @@ void TestReport::cleanup()
     ReportComponent::setPreviewHandler({});
     m_queries.clear();
     m_db.reset();
+}
+
+std::unique_ptr<Query> TestReport::longRoster()
+{
+    for (int i = 0; i < 120; ++i)
+        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
+    return query(u"Select * from [User]"_s);
 }
 
 std::unique_ptr<Query> TestReport::query(const QString& sql)
@@ -220,9 +229,7 @@ void TestReport::listPrintsToPdf()
 
 void TestReport::longListRunsOverPages()
 {
-    for (int i = 0; i < 120; ++i)
-        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
-    auto roster = query(u"Select * from [User]"_s);
+    auto roster = longRoster();
     ReportComponent report(*roster, u"frDBDataSet3"_s);
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
@@ -263,9 +270,7 @@ void TestReport::windowedListPrintsEveryRow()
 
 void TestReport::previewDrawsOnlyThePagesInView()
 {
-    for (int i = 0; i < 120; ++i)
-        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
-    auto roster = query(u"Select * from [User]"_s);
+    auto roster = longRoster();
     ReportComponent report(*roster, u"frDBDataSet3"_s);
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
@@ -283,9 +288,7 @@ void TestReport::previewDrawsOnlyThePagesInView()
 
 void TestReport::stoppedPdfLeavesNoFile()
 {
-    for (int i = 0; i < 120; ++i)
-        m_db->exec(u"insert into [User] (UserName, UserBase) values (?, 1000)"_s, {u"工人%1"_s.arg(i)});
-    auto roster = query(u"Select * from [User]"_s);
+    auto roster = longRoster();
     ReportComponent report(*roster, u"frDBDataSet3"_s);
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
