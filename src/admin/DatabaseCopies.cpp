@@ -3,13 +3,13 @@
 #include "Connection.h"
 #include "DatabaseFile.h"
 #include "QirvoError.h"
+#include "SqlFunctions.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QUrl>
 
 #include <cerrno>
@@ -97,14 +97,6 @@ bool isStale(const QString& partial)
     const bool stale = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return stale;
-}
-
-sqlite3* handleOf(const Connection& connection)
-{
-    const QVariant handle = connection.database().driver()->handle();
-    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-               ? *static_cast<sqlite3* const*>(handle.data())
-               : nullptr;
 }
 
 // The system error behind a failed copy. Where the system gave none (a short write on a full disk
@@ -238,7 +230,7 @@ void DatabaseCopies::removeStalePartials(const QString& folder)
 
 int DatabaseCopies::backup(const Connection& live, const QString& target)
 {
-    sqlite3* source = handleOf(live);
+    sqlite3* source = SqliteHandleOf(live.database());
     if (!source)
         return EBADF;
     removeStalePartials(QFileInfo(target).absolutePath());

@@ -6,7 +6,6 @@
 #include "SqlFunctions.h"
 
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -82,10 +81,10 @@ void Connection::open()
 
 void Connection::registerFunctions()
 {
-    const QVariant handle = database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    sqlite3* handle = SqliteHandleOf(database());
+    if (!handle)
         throw QirvoError(u"数据库驱动不是 SQLite，无法继续。"_s);
-    registerSqlFunctions(*static_cast<sqlite3* const*>(handle.constData()));
+    registerSqlFunctions(handle);
 }
 
 void Connection::checkNotLocked()

@@ -2,9 +2,9 @@
 
 #include "DatabaseErrors.h"
 #include "QirvoError.h"
+#include "SqlFunctions.h"
 
 #include <QRegularExpression>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -73,10 +73,9 @@ class KeyPass
 public:
     KeyPass(const QSqlDatabase& database, const QString& sql, const QVariantList& params)
     {
-        const QVariant handle = database.driver()->handle();
-        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        m_db = SqliteHandleOf(database);
+        if (!m_db)
             throw QirvoError(u"数据库驱动不是 SQLite，无法继续。"_s);
-        m_db = *static_cast<sqlite3* const*>(handle.constData());
         if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &m_statement, nullptr) != SQLITE_OK)
             fail();
         for (int i = 0; i < params.size(); ++i) {

@@ -2,9 +2,20 @@
 
 #include "Rounding.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QString>
+#include <QVariant>
 
 #include <sqlite3.h>
+
+sqlite3* SqliteHandleOf(const QSqlDatabase& database)
+{
+    const QVariant handle = database.driver()->handle();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3* const*>(handle.constData())
+               : nullptr;
+}
 
 namespace {
 
