@@ -97,6 +97,21 @@ std::optional<double> Query::windowTotal(const QString& field) const
     return m_window ? m_window->total(field) : std::nullopt;
 }
 
+double Query::total(const QString& field) const
+{
+    // Walking a paged list's rows would read every page again; its totals came with its keys.
+    if (const std::optional<double> fromDatabase = windowTotal(field))
+        return *fromDatabase;
+    const int column = isActive() ? fieldIndex(field) : -1;
+    double sum = 0;
+    for (int row = 0; column >= 0 && row < recordCount(); ++row) {
+        const QVariant cell = value(row, column);
+        if (cell.isValid())
+            sum += cell.toDouble();
+    }
+    return sum;
+}
+
 bool Query::openWindow()
 {
     std::unique_ptr<RowWindow> window;

@@ -42,6 +42,9 @@ public:
     // The sum of a totalled field over every row as the database gave it; empty when the rows are
     // held whole, and the sum is then the caller's to take.
     std::optional<double> windowTotal(const QString& field) const;
+    // The sum of a field over every row, empty values skipped: the database's total where the list
+    // has one, else the rows' own sum. 0 for a closed dataset or a field it lacks.
+    double total(const QString& field) const;
 
     // Both throw QirvoError; a failed open leaves the dataset closed.
     void open();

@@ -16,18 +16,7 @@ QStringList FooterAggregates::compute(const Query& query, const QList<GridColumn
         } else if (column.footer == GridColumn::Footer::Count) {
             texts << QString::number(rows);
         } else {
-            if (const std::optional<double> total = active ? query.windowTotal(column.fieldName) : std::nullopt) {
-                texts << formatSum(*total);
-                continue;
-            }
-            const int field = active ? query.fieldIndex(column.fieldName) : -1;
-            double sum = 0;
-            for (int row = 0; field >= 0 && row < rows; ++row) {
-                const QVariant value = query.value(row, field);
-                if (value.isValid())
-                    sum += value.toDouble();
-            }
-            texts << formatSum(sum);
+            texts << formatSum(query.total(column.fieldName));
         }
     }
     return texts;

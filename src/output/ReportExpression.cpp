@@ -79,26 +79,11 @@ void requireField(const Query& query, const QString& field)
         throw QirvoError(u"数据集中没有字段“%1”"_s.arg(field));
 }
 
-double sumOf(const Query& query, const QString& field)
-{
-    // A paged list has its totals from the database; walking its rows would read every page again.
-    if (const std::optional<double> total = query.windowTotal(field))
-        return *total;
-    const int column = query.fieldIndex(field);
-    double sum = 0;
-    for (int row = 0; row < query.recordCount(); ++row) {
-        const QVariant value = query.value(row, column);
-        if (value.isValid())
-            sum += value.toDouble();
-    }
-    return sum;
-}
-
 QVariant valueOf(const Term& term, const ReportExpression::Context& context)
 {
     const QString name = term.name.toLower();
     if (!term.argument.isEmpty())
-        return sumOf(*context.query, term.argument);
+        return context.query->total(term.argument);
     if (name == u"date")
         return context.date.toString(u"yyyy-MM-dd"_s);
     if (name == u"time")
