@@ -40,37 +40,33 @@ bool ReportComponent::LoadFromFile(const QString& path)
 
 bool ReportComponent::PrepareReport(QWidget* parent)
 {
-    m_pages.clear();
+    m_prepared.reset();
     if (!m_definition)
         return false;
     ProgressWindow progressWindow(u"报表"_s, u"正在准备报表……"_s, parent);
     const auto progress = [&progressWindow](int done, int total) {
         return progressWindow.advance(done, total);
     };
-    const std::optional<QList<ReportPage>> pages =
-        ReportLayout::prepare(*m_definition, m_dataset, QDateTime::currentDateTime(), progress);
-    if (!pages)
-        return false;
-    m_pages = *pages;
-    return true;
+    m_prepared = ReportLayout::prepare(*m_definition, m_dataset, QDateTime::currentDateTime(), progress);
+    return m_prepared.has_value();
 }
 
 void ReportComponent::releasePages()
 {
-    m_pages = {};
+    m_prepared.reset();
     // Hands the freed pages back to the system rather than keeping them for the next report.
     malloc_trim(0);
 }
 
 void ReportComponent::ShowPreparedReport(QWidget* parent)
 {
-    if (m_pages.isEmpty())
+    if (!hasPreparedPages())
         return;
     if (s_previewHandler) {
         s_previewHandler(*this);
         return;
     }
-    ReportPreview preview(m_pages, parent);
+    ReportPreview preview(*m_prepared, parent);
     preview.exec();
 }
 

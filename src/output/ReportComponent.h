@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportPage.h"
+#include "ReportLayout.h"
 #include "ReportTemplate.h"
 
 #include <QObject>
@@ -22,7 +22,9 @@ public:
 
     const QString& datasetName() const { return m_datasetName; }
     bool hasDefinition() const { return m_definition.has_value(); }
-    const QList<ReportPage>& preparedPages() const { return m_pages; }
+    bool hasPreparedPages() const { return m_prepared && m_prepared->pageCount() > 0; }
+    // Only while hasPreparedPages().
+    const ReportLayout& preparedPages() const { return *m_prepared; }
 
     // False, with the definition kept, when the file does not exist. Throws QirvoError when it
     // exists but cannot be read or is not a valid template.
@@ -42,7 +44,7 @@ private:
     Query& m_dataset;
     QString m_datasetName;
     std::optional<ReportTemplate> m_definition;
-    QList<ReportPage> m_pages;
+    std::optional<ReportLayout> m_prepared;
     static std::function<void(const ReportComponent&)> s_previewHandler;
 };
 

@@ -1,5 +1,6 @@
 #include "ReportPageView.h"
 
+#include "ReportLayout.h"
 #include "ReportPainter.h"
 
 #include <QPaintEvent>
@@ -12,7 +13,7 @@ constexpr int Gap = 12;
 
 } // namespace
 
-ReportPageView::ReportPageView(const QList<ReportPage>& pages, QWidget* parent)
+ReportPageView::ReportPageView(const ReportLayout& pages, QWidget* parent)
     : QAbstractScrollArea(parent), m_pages(pages)
 {
     viewport()->setBackgroundRole(QPalette::Dark);
@@ -23,7 +24,7 @@ ReportPageView::ReportPageView(const QList<ReportPage>& pages, QWidget* parent)
 
 QSizeF ReportPageView::pageSizeMm() const
 {
-    return m_pages.isEmpty() ? QSizeF(210, 297) : m_pages.first().sizeMm;
+    return m_pages.pageSizeMm();
 }
 
 double ReportPageView::pixelsPerMm() const
@@ -71,7 +72,7 @@ void ReportPageView::setZoom(double zoom)
 void ReportPageView::updateScrollBars()
 {
     const int width = int(pageSizeMm().width() * pixelsPerMm()) + 2 * Gap;
-    const qint64 height = qint64(m_pages.size()) * (pageHeight() + Gap) + Gap;
+    const qint64 height = qint64(m_pages.pageCount()) * (pageHeight() + Gap) + Gap;
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(
         0, int(std::min<qint64>(INT_MAX, std::max<qint64>(0, height - viewport()->height()))));
@@ -101,7 +102,7 @@ void ReportPageView::paintEvent(QPaintEvent*)
     const int step = pageHeight() + Gap;
     const int top = verticalScrollBar()->value();
     const int first = std::max(0, (top - Gap) / std::max(1, step));
-    const int last = std::min(int(m_pages.size()) - 1, (top + viewport()->height()) / std::max(1, step));
+    const int last = std::min(m_pages.pageCount() - 1, (top + viewport()->height()) / std::max(1, step));
     const int pageWidth = int(pageSizeMm().width() * pixelsPerMm());
     const int left = std::max(Gap, (viewport()->width() - pageWidth) / 2) - horizontalScrollBar()->value();
     for (int i = first; i <= last; ++i) {
@@ -110,7 +111,7 @@ void ReportPageView::paintEvent(QPaintEvent*)
         painter.save();
         painter.translate(sheet.topLeft());
         painter.setClipRect(QRect(QPoint(0, 0), sheet.size()));
-        ReportPainter::paintPage(painter, m_pages[i], pixelsPerMm());
+        ReportPainter::paintPage(painter, m_pages.page(i), pixelsPerMm());
         painter.restore();
     }
     m_drawn = {first, last};

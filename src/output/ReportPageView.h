@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportPage.h"
+class ReportLayout;
 
 #include <QAbstractScrollArea>
 #include <QList>
@@ -12,7 +12,7 @@ class ReportPageView : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    ReportPageView(const QList<ReportPage>& pages, QWidget* parent = nullptr);
+    ReportPageView(const ReportLayout& pages, QWidget* parent = nullptr);
 
     void zoomIn();
     void zoomOut();
@@ -33,7 +33,7 @@ private:
     void setZoom(double zoom);
     void updateScrollBars();
 
-    const QList<ReportPage>& m_pages;
+    const ReportLayout& m_pages;
     double m_zoom = 1.0;
     bool m_fitted = false;
     QPair<int, int> m_drawn{-1, -1};

@@ -2,6 +2,8 @@
 
 #include "ReportPage.h"
 
+class ReportLayout;
+
 #include <QList>
 #include <QString>
 
@@ -20,9 +22,9 @@ public:
     // One page at the given resolution, its top left corner at the painter's origin.
     static void paintPage(QPainter& painter, const ReportPage& page, double dotsPerMm);
     // False when progress stopped it.
-    static bool paint(QPainter& painter, QPagedPaintDevice& device, const QList<ReportPage>& pages,
+    static bool paint(QPainter& painter, QPagedPaintDevice& device, const ReportLayout& pages,
                       const Progress& progress = {});
     // Throws QirvoError when the file cannot be written. False, with no file left, when progress
     // stopped it.
-    static bool writePdf(const QList<ReportPage>& pages, const QString& path, const Progress& progress = {});
+    static bool writePdf(const ReportLayout& pages, const QString& path, const Progress& progress = {});
 };

@@ -4,6 +4,7 @@
 #include "HandlerGuard.h"
 #include "MessageBox.h"
 #include "ProgressWindow.h"
+#include "ReportLayout.h"
 #include "ReportPageView.h"
 #include "ReportPainter.h"
 
@@ -15,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-ReportPreview::ReportPreview(const QList<ReportPage>& pages, QWidget* parent)
+ReportPreview::ReportPreview(const ReportLayout& pages, QWidget* parent)
     : QDialog(parent), m_pages(pages), m_printer(QPrinter::HighResolution)
 {
     setObjectName(u"ReportPreview"_s);
@@ -24,7 +25,7 @@ ReportPreview::ReportPreview(const QList<ReportPage>& pages, QWidget* parent)
     resize(900, 700);
 
     m_printer.setFullPage(true);
-    const bool landscape = !pages.isEmpty() && pages.first().sizeMm.width() > pages.first().sizeMm.height();
+    const bool landscape = pages.pageSizeMm().width() > pages.pageSizeMm().height();
     m_printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
                                         landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                         QMarginsF(0, 0, 0, 0)));

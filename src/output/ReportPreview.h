@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportPage.h"
+class ReportLayout;
 
 #include <QDialog>
 #include <QPrinter>
@@ -14,7 +14,7 @@ class ReportPreview : public QDialog
     Q_OBJECT
 
 public:
-    explicit ReportPreview(const QList<ReportPage>& pages, QWidget* parent = nullptr);
+    explicit ReportPreview(const ReportLayout& pages, QWidget* parent = nullptr);
 
     ReportPageView* pageView() const { return m_view; }
 
@@ -22,7 +22,7 @@ private:
     void print();
     void savePdf();
 
-    const QList<ReportPage>& m_pages;
+    const ReportLayout& m_pages;
     QPrinter m_printer;
     ReportPageView* m_view;
 };

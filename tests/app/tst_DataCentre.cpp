@@ -193,7 +193,7 @@ void TestDataCentre::searchThenStatisticsUseTheLastFilter()
     copyTemplate(u"Stat2.frf"_s);
     QString printed;
     ReportComponent::setPreviewHandler(
-        [&printed](const ReportComponent& report) { printed = report.preparedPages().first().text(); });
+        [&printed](const ReportComponent& report) { printed = report.preparedPages().page(0).text(); });
     m_form->btn5->click();
     QVERIFY2(printed.contains(u"张三"_s) && printed.contains(u"共 1 人"_s) && !printed.contains(u"外来工"_s),
              qPrintable(printed));

@@ -378,7 +378,7 @@ void TestRoster::rosterPrintReachesPreview()
                         m_db->folder() + u"frf/UserReport.frf"_s));
     QString printed;
     ReportComponent::setPreviewHandler(
-        [&printed](const ReportComponent& report) { printed = report.preparedPages().first().text(); });
+        [&printed](const ReportComponent& report) { printed = report.preparedPages().page(0).text(); });
     m_form->btn8->click();
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY2(printed.contains(u"O'Neil"_s) && printed.contains(u"共 2 人"_s), qPrintable(printed));

@@ -1,4 +1,5 @@
 #include "Clerk.h"
+#include "FileDigest.h"
 #include "MessageBoxRecorder.h"
 #include "QirvoError.h"
 #include "Query.h"
@@ -58,7 +59,7 @@ private:
     std::unique_ptr<Query> query(const QString& sql);
     // The roster with 120 more workers, long enough for several pages.
     std::unique_ptr<Query> longRoster();
-    static QString pageTexts(const QList<ReportPage>& pages);
+    static QString pageTexts(const ReportLayout& pages);
 
     std::unique_ptr<TestDatabase> m_db;
     QList<std::unique_ptr<Query>> m_queries;
@@ -105,11 +106,11 @@ std::unique_ptr<Query> TestReport::query(const QString& sql)
     return result;
 }
 
-QString TestReport::pageTexts(const QList<ReportPage>& pages)
+QString TestReport::pageTexts(const ReportLayout& pages)
 {
     QStringList texts;
-    for (const ReportPage& page : pages)
-        texts << page.text();
+    for (int i = 0; i < pages.pageCount(); ++i)
+        texts << pages.page(i).text();
     return texts.join(u'\n');
 }
 
@@ -233,15 +234,15 @@ void TestReport::longListRunsOverPages()
     ReportComponent report(*roster, u"frDBDataSet3"_s);
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
-    const QList<ReportPage>& pages = report.preparedPages();
-    QVERIFY(pages.size() > 2);
-    const QString last = u"第 %1 页  共 %1 页"_s.arg(pages.size());
-    QVERIFY2(pages.last().text().contains(last), qPrintable(pages.last().text()));
-    for (const ReportPage& page : pages) {
-        QVERIFY(page.text().contains(u"身份证"_s));
-        QVERIFY(page.text().contains(u"Qirvo计件工资管理软件"_s));
+    const ReportLayout& pages = report.preparedPages();
+    QVERIFY(pages.pageCount() > 2);
+    const QString lastPage = pages.page(pages.pageCount() - 1).text();
+    QVERIFY2(lastPage.contains(u"第 %1 页  共 %1 页"_s.arg(pages.pageCount())), qPrintable(lastPage));
+    for (int i = 0; i < pages.pageCount(); ++i) {
+        QVERIFY(pages.page(i).text().contains(u"身份证"_s));
+        QVERIFY(pages.page(i).text().contains(u"Qirvo计件工资管理软件"_s));
     }
-    QVERIFY(pages.last().text().contains(u"共 122 人"_s));
+    QVERIFY(lastPage.contains(u"共 122 人"_s));
 }
 
 // A list read a page of rows at a time prints every row of the result and its totals.
@@ -274,7 +275,7 @@ void TestReport::previewDrawsOnlyThePagesInView()
     ReportComponent report(*roster, u"frDBDataSet3"_s);
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
-    const int pages = int(report.preparedPages().size());
+    const int pages = report.preparedPages().pageCount();
     QVERIFY(pages > 2);
     ReportPreview preview(report.preparedPages());
     QVERIFY(Clerk::showActive(&preview));
@@ -293,10 +294,15 @@ void TestReport::stoppedPdfLeavesNoFile()
     QVERIFY(report.LoadFromFile(TemplateFolder + u"/UserReport.frf"_s));
     QVERIFY(report.PrepareReport(nullptr));
     const QString pdf = m_db->folder() + u"stopped.pdf"_s;
-    QVERIFY(!ReportPainter::writePdf(report.preparedPages(), pdf, [](int done, int) { return done < 2; }));
+    const auto stopAtSecondPage = [](int done, int) { return done < 2; };
+    QVERIFY(!ReportPainter::writePdf(report.preparedPages(), pdf, stopAtSecondPage));
     QVERIFY(!QFile::exists(pdf));
     QVERIFY(ReportPainter::writePdf(report.preparedPages(), pdf, [](int, int) { return true; }));
-    QVERIFY(QFile::exists(pdf));
+    const QByteArray saved = FileDigest(pdf);
+    // Stopping a save over an earlier report keeps that report as it was.
+    QVERIFY(!ReportPainter::writePdf(report.preparedPages(), pdf, stopAtSecondPage));
+    QCOMPARE(FileDigest(pdf), saved);
+    QCOMPARE(QDir(m_db->folder()).entryList({u"stopped*"_s}, QDir::Files), QStringList{u"stopped.pdf"_s});
 }
 
 void TestReport::preparationWalksToLastRowAndCanBeCancelled()

@@ -354,7 +354,7 @@ void TestEntryForm::billPrintsTheStoredEntry()
     QVERIFY(QFile::copy(QStringLiteral(QIRVO_FRF_DIR) + u"/Bill.frf"_s, m_db->folder() + u"frf/Bill.frf"_s));
     QString printed;
     ReportComponent::setPreviewHandler(
-        [&printed](const ReportComponent& report) { printed = report.preparedPages().first().text(); });
+        [&printed](const ReportComponent& report) { printed = report.preparedPages().page(0).text(); });
     const int index =
         m_db->scalar(u"select RecordIndex from RecordTable where RecordSerial='A009'"_s).toInt();
     open(1, index);
