@@ -274,6 +274,12 @@ QString DatabaseCopies::safetyCopyName(const QString& databasePath, const QDateT
     return info.absolutePath() + u"/Qirvo恢复前备份"_s + now.toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
 }
 
+QString DatabaseCopies::upgradeCopyName(const QString& databasePath, const QDateTime& now)
+{
+    const QFileInfo info(databasePath);
+    return info.absolutePath() + u"/Qirvo升级前备份"_s + now.toString(u"yyyyMMdd-HHmmss"_s) + u".mdb"_s;
+}
+
 int DatabaseCopies::restore(const QString& backup, const QString& databasePath, const QDateTime& now)
 {
     TemporaryFile incoming(databasePath, databasePath);

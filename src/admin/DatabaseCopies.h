@@ -31,4 +31,6 @@ public:
     // file is then as it was.
     static int restore(const QString& backup, const QString& databasePath, const QDateTime& now);
     static QString safetyCopyName(const QString& databasePath, const QDateTime& now);
+    // Where the file is kept as it was before the program brings it to a newer version.
+    static QString upgradeCopyName(const QString& databasePath, const QDateTime& now);
 };

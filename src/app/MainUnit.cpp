@@ -416,13 +416,26 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
     connection.close();
     connection.setConnectionString(BuildConnectionString(databasePath, DatabasePassword));
     connection.open();
+    QString upgradeCopy;
+    int upgradedFrom = Schema::CurrentVersion;
     try {
         DatabaseFile::verifyWritable(databasePath);
-        Schema::upgrade(connection.database());
+        upgradedFrom = Schema::upgrade(connection.database(), [&] {
+            upgradeCopy = DatabaseCopies::upgradeCopyName(databasePath, QDateTime::currentDateTime());
+            if (const int error = DatabaseCopies::backup(connection, upgradeCopy))
+                throw QirvoError(u"数据库文件需要升级，但无法先保存它的副本（失败号为：%1）：\n%2\n"
+                                 u"数据库未作改动。请确认程序目录有足够的空间并可以写入。"_s.arg(uint(error))
+                                     .arg(QDir::toNativeSeparators(upgradeCopy)));
+        });
     } catch (const QirvoError&) {
         connection.close();
         throw;
     }
+    if (upgradedFrom < Schema::CurrentVersion)
+        MessageBox::information(
+            this, u"数据库文件已从第 %1 版升级到第 %2 版。\n升级前的文件已保存为：\n%3"_s.arg(upgradedFrom)
+                      .arg(Schema::CurrentVersion)
+                      .arg(QDir::toNativeSeparators(upgradeCopy)));
 
     if (m_runLogin() != QDialog::Accepted)
         return StartResult::LoginCancelled;

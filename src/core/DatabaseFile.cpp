@@ -55,13 +55,14 @@ QString DatabaseFile::damagedMessage(const QString& path, const QString& reason)
                       u"改名为 Qirvo.mdb，覆盖这个损坏的文件，再启动本软件。"_s.arg(
                           QDir::toNativeSeparators(info.absoluteFilePath()), reason,
                           QDir::toNativeSeparators(info.absolutePath()));
-    // A restore keeps the database it replaced beside it: the newest such copy may be the best one.
+    // A restore and an upgrade keep the database as it was beside it: the newest such copy may be
+    // the best one.
     const QStringList safetyCopies =
         QDir(info.absolutePath())
-            .entryList({u"Qirvo恢复前备份*.mdb"_s}, QDir::Files, QDir::Name | QDir::Reversed);
+            .entryList({u"Qirvo恢复前备份*.mdb"_s, u"Qirvo升级前备份*.mdb"_s}, QDir::Files, QDir::Time);
     if (!safetyCopies.isEmpty())
-        message +=
-            u"\n程序目录中还有恢复数据前自动保留的副本，也可以这样使用：\n"_s + safetyCopies.join(u'\n');
+        message += u"\n程序目录中还有恢复或升级数据库前自动保留的副本（最新的在前），也可以这样使用：\n"_s +
+                   safetyCopies.join(u'\n');
     return message;
 }
 

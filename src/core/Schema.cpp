@@ -157,7 +157,7 @@ void writeDatabase(const QString& path)
 
 const int Schema::CurrentVersion = 2;
 
-void Schema::upgrade(const QSqlDatabase& database)
+int Schema::upgrade(const QSqlDatabase& database, const std::function<void()>& keepCopy)
 {
     const int version = versionOf(database);
     if (version > CurrentVersion)
@@ -165,7 +165,8 @@ void Schema::upgrade(const QSqlDatabase& database)
                          u"本软件不能使用它。请用新版本的软件打开它。"_s.arg(version)
                              .arg(CurrentVersion));
     if (version == CurrentVersion)
-        return;
+        return version;
+    keepCopy();
     QSqlDatabase db = database;
     if (!db.transaction())
         throw QirvoError(u"无法升级数据库：%1"_s.arg(db.lastError().text()));
@@ -185,6 +186,7 @@ void Schema::upgrade(const QSqlDatabase& database)
         db.rollback();
         throw QirvoError(u"无法升级数据库：%1"_s.arg(reason));
     }
+    return version;
 }
 
 void Schema::createDatabase(const QString& path)

@@ -4,6 +4,8 @@
 
 #include <QSqlDatabase>
 
+#include <functional>
+
 // The delivered database: its eight tables, the indexes the lists need, and the login accounts.
 // Only the build tool and the tests create databases; the program itself alters a file only to
 // bring it to the newest version (its user_version), never its rows.
@@ -22,7 +24,8 @@ public:
 
     // Throws QirvoError when the file exists already or cannot be written.
     static void createDatabase(const QString& path);
-    // Brings an open database of an earlier version to the newest, all steps in one transaction.
-    // Throws QirvoError, changing nothing, when that fails or the file is of a newer version.
-    static void upgrade(const QSqlDatabase& database);
+    // Brings an open database of an earlier version to the newest, all steps in one transaction,
+    // after keepCopy has put the file as it was aside. Returns the version it was of. Throws
+    // QirvoError, changing nothing, when that fails or the file is of a newer version.
+    static int upgrade(const QSqlDatabase& database, const std::function<void()>& keepCopy);
 };

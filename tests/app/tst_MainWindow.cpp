@@ -219,8 +219,9 @@ void TestMainWindow::olderFileIsUpgradedNewerRefused_data()
     QTest::newRow("a newer program's file") << 99;
 }
 
-// A file of the first version gets the indexes of today's at start-up and keeps every row; one of a
-// version this program does not know is refused and left as it was.
+// A file of the first version gets the indexes of today's at start-up and keeps every row, after a
+// copy of it as it was is kept beside it; one of a version this program does not know is refused and
+// left as it was.
 void TestMainWindow::olderFileIsUpgradedNewerRefused()
 {
     QFETCH(int, version);
@@ -254,8 +255,26 @@ void TestMainWindow::olderFileIsUpgradedNewerRefused()
         QCOMPARE(FileDigest(path), before);
         return;
     }
+    MessageBoxRecorder boxes;
     QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);
     QCOMPARE(m_db->scalar(u"pragma user_version"_s).toInt(), Schema::CurrentVersion);
+    // The file as it was is kept beside it, and the clerk is told where.
+    const QStringList copies = QDir(m_db->folder()).entryList({u"Qirvo升级前备份*.mdb"_s}, QDir::Files);
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY2(boxes.texts().first().contains(copies.first()), qPrintable(boxes.texts().first()));
+    {
+        QSqlDatabase kept = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"kept"_s);
+        kept.setDatabaseName(m_db->folder() + copies.first());
+        QVERIFY(kept.open());
+        QSqlQuery query(kept);
+        QVERIFY(query.exec(u"pragma user_version"_s) && query.next());
+        QCOMPARE(query.value(0).toInt(), 1);
+        QVERIFY(query.exec(u"select group_concat(RecordSerial) from RecordTable"_s) && query.next());
+        QCOMPARE(query.value(0).toString(), u"A1,A2"_s);
+        kept.close();
+    }
+    QSqlDatabase::removeDatabase(u"kept"_s);
     QCOMPARE(m_db->scalar(u"select count(*) from sqlite_master where name='RecordByDateCovered'"_s).toInt(),
              1);
     QCOMPARE(m_db->scalar(u"select group_concat(RecordSerial) from RecordTable"_s).toString(), u"A1,A2"_s);
