@@ -3,6 +3,7 @@
 #include "DatabaseFile.h"
 #include "QirvoError.h"
 #include "ScratchConnection.h"
+#include "TableDefinitions.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -18,64 +19,8 @@ const Schema::Account Schema::DeliveredAccounts[2] = {
 
 namespace {
 
-// Dates are ISO text (yyyy-MM-dd), booleans 0/1; names compare without regard to letter case.
-const char16_t* const Statements[] = {
-    uR"(create table RecordTable (
-        RecordIndex integer primary key autoincrement,
-        RecordSerial text collate nocase,
-        RecordUser text collate nocase,
-        RecordCounter integer,
-        RecordPrice real,
-        RecordNumber real,
-        RecordSum real,
-        RecordRecordDate text,
-        RecordSystemDate text,
-        RecordRemark text collate nocase))",
-    uR"(create table [Counter] (
-        CounterIndex integer primary key autoincrement,
-        CounterSerial text collate nocase,
-        CounterName text collate nocase,
-        CounterUnit text collate nocase,
-        CounterRemark text collate nocase))",
-    uR"(create table Price (
-        PriceCounter integer,
-        PriceValue real,
-        PriceRemark text collate nocase))",
-    uR"(create table [User] (
-        UserName text collate nocase,
-        UserAge real,
-        UserSex text collate nocase,
-        UserPhone text collate nocase,
-        UserWorkDate text,
-        UserCounterName text collate nocase,
-        UserCardID text collate nocase,
-        UserAddress text collate nocase,
-        UserBase real))",
-    uR"(create table jcheng (
-        jchengIndex integer primary key autoincrement,
-        jchengUser text collate nocase,
-        jchengDate text,
-        jchengReson text collate nocase,
-        jchengSum real,
-        jchengRemark text collate nocase))",
-    uR"(create table Payfor (
-        PayforIndex integer primary key autoincrement,
-        PayforEnable integer not null default 0,
-        payforUser text collate nocase,
-        payforStartDate text,
-        payforEndDate text,
-        payforBase real,
-        payforjli real,
-        payforcfa real,
-        payforjjian real,
-        payforSum real))",
-    uR"(create table Power (
-        PowerName text collate nocase,
-        PowerKey text,
-        PowerSet integer))",
-    uR"(create table Parameter (
-        ParameterName text collate nocase,
-        ParameterValue text))",
+// The indexes of the first version; the tables are QirvoTables().
+const char16_t* const FirstIndexes[] = {
     u"create index RecordByDate on RecordTable (RecordRecordDate)",
     u"create index RecordByUserDate on RecordTable (RecordUser, RecordRecordDate)",
     u"create index RecordBySerial on RecordTable (RecordSerial)",
@@ -135,7 +80,9 @@ void writeDatabase(const QString& path)
     run(query, u"pragma application_id = %1"_s.arg(QirvoApplicationId));
     db.transaction();
     run(query, u"pragma user_version = 1"_s);
-    for (const char16_t* statement : Statements)
+    for (const TableDefinition& table : QirvoTables())
+        run(query, FileCreateStatement(table));
+    for (const char16_t* statement : FirstIndexes)
         run(query, QString::fromUtf16(statement));
     for (const Upgrade& step : upgrades())
         for (const QString& statement : step.statements)
