@@ -4,5 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
-xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb ctest --test-dir build --output-on-failure
+# The server tests use a throw-away PostgreSQL cluster that lives as long as the run.
+scripts/with-server.sh sh -c '
+  set -e
+  QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+  xvfb-run -a -s "-screen 0 1280x800x24" env QT_QPA_PLATFORM=xcb ctest --test-dir build --output-on-failure'
