@@ -88,14 +88,7 @@ void writeDatabase(const QString& path)
         for (const QString& statement : step.statements)
             run(query, statement);
     run(query, u"pragma user_version = %1"_s.arg(Schema::CurrentVersion));
-    query.prepare(u"insert into Power (PowerName, PowerKey, PowerSet) values (?, ?, ?)"_s);
-    for (const Schema::Account& account : Schema::DeliveredAccounts) {
-        query.addBindValue(QString::fromUtf16(account.name));
-        query.addBindValue(QString::fromUtf16(account.password));
-        query.addBindValue(account.mayManage ? 1 : 0);
-        if (!query.exec())
-            throw QirvoError(u"写入登录用户失败：%1"_s.arg(query.lastError().text()));
-    }
+    Schema::addDeliveredAccounts(db, u"Power"_s);
     if (!db.commit())
         throw QirvoError(u"建立数据库失败：%1"_s.arg(db.lastError().text()));
 }
@@ -103,6 +96,19 @@ void writeDatabase(const QString& path)
 } // namespace
 
 const int Schema::CurrentVersion = 2;
+
+void Schema::addDeliveredAccounts(const QSqlDatabase& database, const QString& powerTable)
+{
+    QSqlQuery query(database);
+    query.prepare(u"insert into %1 (PowerName, PowerKey, PowerSet) values (?, ?, ?)"_s.arg(powerTable));
+    for (const Account& account : DeliveredAccounts) {
+        query.addBindValue(QString::fromUtf16(account.name));
+        query.addBindValue(QString::fromUtf16(account.password));
+        query.addBindValue(account.mayManage ? 1 : 0);
+        if (!query.exec())
+            throw QirvoError(u"写入登录用户失败：%1"_s.arg(query.lastError().text()));
+    }
+}
 
 int Schema::upgrade(const QSqlDatabase& database, const std::function<void()>& keepCopy)
 {

@@ -21,6 +21,8 @@ public:
         bool mayManage;
     };
     static const Account DeliveredAccounts[2];
+    // Writes the delivered accounts into the named Power table. Throws QirvoError when it cannot.
+    static void addDeliveredAccounts(const QSqlDatabase& database, const QString& powerTable);
 
     // Throws QirvoError when the file exists already or cannot be written.
     static void createDatabase(const QString& path);

@@ -75,14 +75,7 @@ void ServerSchema::create(const QSqlDatabase& database)
             run(query, ServerCreateStatement(table));
         for (const char16_t* statement : Indexes)
             run(query, QString::fromUtf16(statement));
-        query.prepare(u"insert into \"power\" (powername, powerkey, powerset) values (?, ?, ?)"_s);
-        for (const Schema::Account& account : Schema::DeliveredAccounts) {
-            query.addBindValue(QString::fromUtf16(account.name));
-            query.addBindValue(QString::fromUtf16(account.password));
-            query.addBindValue(account.mayManage ? 1 : 0);
-            if (!query.exec())
-                throw QirvoError(u"写入登录用户失败：%1"_s.arg(query.lastError().text()));
-        }
+        Schema::addDeliveredAccounts(db, ServerTableName(u"Power"_s));
         run(query, u"create table qirvo_schema (application text primary key, version integer not null)"_s);
         query.prepare(u"insert into qirvo_schema (application, version) values ('Qirvo', ?)"_s);
         query.addBindValue(Schema::CurrentVersion);
