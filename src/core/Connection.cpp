@@ -3,11 +3,15 @@
 #include "DatabaseErrors.h"
 #include "DatabaseFile.h"
 #include "QirvoError.h"
+#include "ServerSchema.h"
 #include "SqlFunctions.h"
+#include "TableDefinitions.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -53,9 +57,48 @@ QString Connection::databasePath() const
     return m_connectionString.mid(from, end > from ? end - from : -1);
 }
 
+void Connection::setServer(const ServerAddress& address)
+{
+    close();
+    // The name was the file's driver's; the server's driver takes it over.
+    QSqlDatabase::removeDatabase(m_name);
+    m_server = address;
+    m_dialect = SqlDialect(SqlDialect::Store::Server);
+}
+
+QString Connection::shownStore() const
+{
+    return m_server ? u"服务器 %1"_s.arg(m_server->shown())
+                    : QDir::toNativeSeparators(QFileInfo(databasePath()).absoluteFilePath());
+}
+
 void Connection::open()
 {
     close();
+    if (m_server)
+        openServer();
+    else
+        openFile();
+}
+
+void Connection::openServer()
+{
+    QSqlDatabase db = m_server->open(m_name);
+    try {
+        // The schema's own round() goes before the built-in one, which rounds ties away from zero.
+        QSqlQuery searchPath(db);
+        if (!searchPath.exec(u"set search_path = public, pg_catalog"_s))
+            throw QirvoError(
+                u"无法连接数据库服务器 %1：\n%2"_s.arg(m_server->shown(), searchPath.lastError().text()));
+        ServerSchema::check(db, m_server->shown());
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::openFile()
+{
     const QString path = databasePath();
     if (path.isEmpty())
         throw QirvoError(u"连接字符串中没有数据库文件的路径。"_s);
@@ -113,7 +156,7 @@ void Connection::close()
     if (!QSqlDatabase::contains(m_name))
         return;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
-    if (db.isOpen()) {
+    if (db.isOpen() && !m_server) {
         // Refreshes the planner's statistics where the tables have grown since they were taken; a
         // file that cannot be written keeps the old ones, which is no reason to keep it open.
         QSqlQuery(db).exec(u"pragma optimize"_s);
@@ -140,6 +183,13 @@ const QStringList& Connection::tableColumns(const QString& table)
     if (found != m_tableColumns.constEnd())
         return *found;
     QStringList columns;
+    if (m_server) {
+        const QSqlRecord record = database().record(table.toLower());
+        for (int i = 0; i < record.count(); ++i)
+            if (record.fieldName(i) != ServerRowColumn)
+                columns << record.fieldName(i);
+        return *m_tableColumns.insert(key, columns);
+    }
     QSqlQuery info(database());
     info.prepare(u"select name from pragma_table_info(?)"_s);
     info.addBindValue(table);

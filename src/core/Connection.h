@@ -5,8 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "ServerAddress.h"
+#include "SqlDialect.h"
+
+#include <optional>
+
 // The one database connection of the program. It takes the connection string the rest of the
-// program composes and opens the SQLite file named by its data source.
+// program composes and opens the SQLite file named by its data source, or, once given a server
+// address, the Qirvo database on that PostgreSQL server.
 class Connection
 {
 public:
@@ -16,10 +22,16 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void setConnectionString(const QString& connectionString);
+    // From now on open() connects to this server database instead of the file.
+    void setServer(const ServerAddress& address);
+    const std::optional<ServerAddress>& server() const { return m_server; }
+    const SqlDialect& dialect() const { return m_dialect; }
+    // The file's path or the server and database, as the main window shows them.
+    QString shownStore() const;
     const QString& connectionString() const { return m_connectionString; }
     QString databasePath() const;
 
-    // Throws QirvoError when the file cannot be used; the file is then left as it was.
+    // Throws QirvoError when the file or server database cannot be used; it is then left as it was.
     void open();
     void close();
     bool isOpen() const;
@@ -30,10 +42,14 @@ public:
     const QStringList& tableColumns(const QString& table);
 
 private:
+    void openFile();
+    void openServer();
     void registerFunctions();
     void checkNotLocked();
 
     QString m_name;
     QString m_connectionString;
+    std::optional<ServerAddress> m_server;
+    SqlDialect m_dialect;
     QHash<QString, QStringList> m_tableColumns;
 };

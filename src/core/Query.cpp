@@ -4,6 +4,7 @@
 #include "DatabaseErrors.h"
 #include "QirvoError.h"
 #include "RowWindow.h"
+#include "TableDefinitions.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -33,18 +34,21 @@ const QRegularExpression& groupedSelect()
     return pattern;
 }
 
+const QRegularExpression& orderedSelect()
+{
+    static const QRegularExpression pattern(uR"(\border\s+by\b)"_s,
+                                            QRegularExpression::CaseInsensitiveOption);
+    return pattern;
+}
+
 QString unbracketed(const QString& name)
 {
     return name.startsWith(u'[') && name.endsWith(u']') ? name.mid(1, name.size() - 2) : name;
 }
 
-QString quotedName(const QString& name)
-{
-    return u"\"%1\""_s.arg(QString(name).replace(u'"', u"\"\""_s));
-}
-
-// Dates are stored as ISO text, booleans as 0/1, and an empty text stays an empty text.
-QVariant toSqlValue(const QVariant& value)
+// Dates are stored as ISO text, booleans as 0/1 on the file (the server has booleans of its own),
+// and an empty text stays an empty text.
+QVariant toSqlValue(const QVariant& value, const SqlDialect& dialect)
 {
     if (!value.isValid() || value.isNull())
         return {};
@@ -54,7 +58,7 @@ QVariant toSqlValue(const QVariant& value)
     case QMetaType::QDateTime:
         return value.toDateTime().date().toString(Qt::ISODate);
     case QMetaType::Bool:
-        return value.toBool() ? 1 : 0;
+        return dialect.isServer() ? value : QVariant(value.toBool() ? 1 : 0);
     case QMetaType::QString: {
         const QString text = value.toString();
         return text.isNull() ? QVariant(u""_s) : QVariant(text);
@@ -69,10 +73,10 @@ QVariant fromSqlValue(const QVariant& value)
     return value.isNull() ? QVariant() : value;
 }
 
-void bindAll(QSqlQuery& statement, const QVariantList& params)
+void bindAll(QSqlQuery& statement, const QVariantList& params, const SqlDialect& dialect)
 {
     for (const QVariant& param : params)
-        statement.addBindValue(toSqlValue(param));
+        statement.addBindValue(toSqlValue(param, dialect));
 }
 
 QString describe(const QSqlQuery& statement)
@@ -118,8 +122,13 @@ bool Query::openWindow()
     try {
         QVariantList params;
         for (const QVariant& param : std::as_const(m_params))
-            params << toSqlValue(param);
-        window = RowWindow::open(m_connection.database(), m_sql, params, m_windowKey, m_totalledFields,
+            params << toSqlValue(param, m_connection.dialect());
+        const SqlDialect& dialect = m_connection.dialect();
+        const QRegularExpressionMatch table = singleTableSelect().match(m_sql);
+        const QString key = table.hasMatch() && m_windowKey.compare(u"rowid"_s, Qt::CaseInsensitive) == 0
+                                ? dialect.rowKey(unbracketed(table.captured(2)))
+                                : m_windowKey;
+        window = RowWindow::open(m_connection.database(), dialect, m_sql, params, key, m_totalledFields,
                                  m_pageRows);
     } catch (const QirvoError& error) {
         m_lastError = error.message();
@@ -156,19 +165,26 @@ void Query::open()
     if (!m_windowKey.isEmpty() && openWindow())
         return;
 
+    const SqlDialect& dialect = m_connection.dialect();
     QString statementText = m_sql;
     QString table;
     const QRegularExpressionMatch match = singleTableSelect().match(m_sql);
     if (match.hasMatch() && !groupedSelect().match(m_sql).hasMatch()) {
         table = unbracketed(match.captured(2));
         m_selectList = match.captured(1);
-        statementText = u"select rowid as %1, %2 from %3%4"_s.arg(RowIdField, m_selectList, quotedName(table),
-                                                                  match.captured(3));
+        QString rest = match.captured(3);
+        // The file gives a table's rows in the order they were added; the server, unless told,
+        // in any order.
+        if (dialect.isServer() && !orderedSelect().match(rest).hasMatch())
+            rest += u" order by "_s + dialect.rowKey(table);
+        statementText = u"select %1 as %2, %3 from %4%5"_s.arg(dialect.rowKey(table), RowIdField,
+                                                               m_selectList, dialect.table(table), rest);
     }
 
     QSqlQuery statement(m_connection.database());
     statement.setForwardOnly(true);
-    if (!statement.prepare(statementText) || (bindAll(statement, m_params), !statement.exec())) {
+    if (!statement.prepare(dialect.translate(statementText)) ||
+        (bindAll(statement, m_params, m_connection.dialect()), !statement.exec())) {
         m_lastError = describe(statement);
         throw QirvoError(u"数据库查询失败：%1"_s.arg(m_lastError));
     }
@@ -176,15 +192,21 @@ void Query::open()
     const QSqlRecord record = statement.record();
     const int firstField = table.isEmpty() ? 0 : 1;
     QStringList fields;
-    for (int i = firstField; i < record.count(); ++i)
+    QList<int> shown;
+    for (int i = firstField; i < record.count(); ++i) {
+        // The server's row number of a table without a key is no field of the table.
+        if (record.fieldName(i) == ServerRowColumn)
+            continue;
         fields << record.fieldName(i);
+        shown << i;
+    }
     QVector<Row> rows;
     while (statement.next()) {
         Row row;
         row.values.reserve(fields.size());
         if (firstField == 1)
             row.rowId = statement.value(0).toLongLong();
-        for (int i = firstField; i < record.count(); ++i)
+        for (int i : std::as_const(shown))
             row.values.append(fromSqlValue(statement.value(i)));
         rows.append(std::move(row));
     }
@@ -209,7 +231,8 @@ int Query::execute()
     close();
     m_lastError.clear();
     QSqlQuery statement(m_connection.database());
-    if (!statement.prepare(m_sql) || (bindAll(statement, m_params), !statement.exec())) {
+    if (!statement.prepare(m_connection.dialect().translate(m_sql)) ||
+        (bindAll(statement, m_params, m_connection.dialect()), !statement.exec())) {
         m_lastError = describe(statement);
         throw QirvoError(u"数据库操作失败：%1"_s.arg(m_lastError));
     }
@@ -427,7 +450,7 @@ void Query::setValue(const QString& field, const QVariant& value)
 QString Query::tableColumn(int column) const
 {
     const QString& field = m_fields[column];
-    for (const QString& name : m_connection.tableColumns(m_table))
+    for (const QString& name : std::as_const(m_connection.tableColumns(m_table)))
         if (name.compare(field, Qt::CaseInsensitive) == 0)
             return name;
     throw QirvoError(u"字段“%1”不是表 %2 的列，不能修改。"_s.arg(field, m_table));
@@ -471,15 +494,17 @@ void Query::post()
 
 void Query::updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<int>& columns) const
 {
+    const SqlDialect& dialect = m_connection.dialect();
     QStringList assignments;
     QVariantList bound;
     for (int index : columns) {
-        assignments << u"%1=?"_s.arg(quotedName(tableColumn(index)));
-        bound << toSqlValue(values[index]);
+        assignments << u"%1=?"_s.arg(dialect.column(tableColumn(index)));
+        bound << toSqlValue(values[index], dialect);
     }
     QSqlQuery statement(m_connection.database());
-    statement.prepare(u"update %1 set %2 where rowid=?"_s.arg(quotedName(m_table), assignments.join(u',')));
-    bindAll(statement, bound);
+    statement.prepare(u"update %1 set %2 where %3=?"_s.arg(dialect.table(m_table), assignments.join(u','),
+                                                           dialect.rowKey(m_table)));
+    bindAll(statement, bound, dialect);
     statement.addBindValue(rowId);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
@@ -489,28 +514,37 @@ void Query::updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<
 
 qint64 Query::insertRow(const QVector<QVariant>& values, const QSet<int>& columns) const
 {
+    const SqlDialect& dialect = m_connection.dialect();
     QStringList names;
     QStringList placeholders;
     QVariantList bound;
     for (int index : columns) {
-        names << quotedName(tableColumn(index));
+        names << dialect.column(tableColumn(index));
         placeholders << u"?"_s;
-        bound << toSqlValue(values[index]);
+        bound << toSqlValue(values[index], dialect);
     }
+    const QString table = dialect.table(m_table);
+    QString sql = names.isEmpty() ? u"insert into %1 default values"_s.arg(table)
+                                  : u"insert into %1 (%2) values (%3)"_s.arg(table, names.join(u','),
+                                                                             placeholders.join(u','));
+    // The server tells the new row's key only when asked for it.
+    if (dialect.isServer())
+        sql += u" returning "_s + dialect.rowKey(m_table);
     QSqlQuery statement(m_connection.database());
-    statement.prepare(names.isEmpty() ? u"insert into %1 default values"_s.arg(quotedName(m_table))
-                                      : u"insert into %1 (%2) values (%3)"_s.arg(
-                                            quotedName(m_table), names.join(u','), placeholders.join(u',')));
-    bindAll(statement, bound);
+    statement.prepare(sql);
+    bindAll(statement, bound, dialect);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
+    if (dialect.isServer())
+        return statement.next() ? statement.value(0).toLongLong() : -1;
     return statement.lastInsertId().toLongLong();
 }
 
 void Query::deleteRow(qint64 rowId) const
 {
     QSqlQuery statement(m_connection.database());
-    statement.prepare(u"delete from %1 where rowid=?"_s.arg(quotedName(m_table)));
+    const SqlDialect& dialect = m_connection.dialect();
+    statement.prepare(u"delete from %1 where %2=?"_s.arg(dialect.table(m_table), dialect.rowKey(m_table)));
     statement.addBindValue(rowId);
     if (!statement.exec())
         throw QirvoError(u"删除记录失败：%1"_s.arg(describe(statement)));
@@ -522,7 +556,9 @@ void Query::deleteRow(qint64 rowId) const
 Query::Row Query::fetchRow(qint64 rowId) const
 {
     QSqlQuery statement(m_connection.database());
-    statement.prepare(u"select %1 from %2 where rowid=?"_s.arg(m_selectList, quotedName(m_table)));
+    const SqlDialect& dialect = m_connection.dialect();
+    statement.prepare(dialect.translate(u"select %1 from %2 where %3=?"_s.arg(
+        m_selectList, dialect.table(m_table), dialect.rowKey(m_table))));
     statement.addBindValue(rowId);
     if (!statement.exec() || !statement.next())
         throw QirvoError(u"读取刚保存的记录失败：%1"_s.arg(describe(statement)));

@@ -133,9 +133,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const QString& sql,
-                                           const QVariantList& params, const QString& keyColumn,
-                                           const QStringList& totalledFields, int pageRows)
+std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const SqlDialect& dialect,
+                                           const QString& sql, const QVariantList& params,
+                                           const QString& keyColumn, const QStringList& totalledFields,
+                                           int pageRows)
 {
     const QRegularExpressionMatch parts = plainSelect().match(sql);
     if (!parts.hasMatch() || groupsRows(sql))
@@ -150,28 +151,41 @@ std::unique_ptr<RowWindow> RowWindow::open(const QSqlDatabase& database, const Q
     window->m_database = database;
     window->m_params = params;
     window->m_pageRows = std::max(1, pageRows);
-    window->m_fetchSql = u"select %1 as %2, %3 from %4%5%6 %1 in (%7)"_s.arg(
+    window->m_fetchSql = dialect.translate(u"select %1 as %2, %3 from %4%5%6 %1 in (%7)"_s.arg(
         keyColumn, KeyField, selectList, tables, where, condition.isEmpty() ? u" where"_s : u" and"_s,
-        KeysMark);
+        KeysMark));
 
     // The keys in the result's order, and the totals summed in the same pass.
     QStringList keyPass{keyColumn};
     for (const QString& field : totalledFields)
         keyPass << field;
-    KeyPass keys(database, u"select %1 from %2%3%4"_s.arg(keyPass.join(u", "_s), tables, where, order),
-                 params);
+    // The file gives rows in the order they were added; the server, unless told, in any order.
+    const QString keyOrder = order.isEmpty() && dialect.isServer() ? u" order by "_s + keyColumn : order;
+    const QString keySql =
+        dialect.translate(u"select %1 from %2%3%4"_s.arg(keyPass.join(u", "_s), tables, where, keyOrder));
     QVector<double> sums(totalledFields.size(), 0.0);
-    while (keys.next()) {
-        window->m_keys.append(keys.key());
-        for (int i = 0; i < sums.size(); ++i)
-            sums[i] += keys.number(i + 1);
+    if (dialect.isServer()) {
+        QSqlQuery keys = run(database, keySql, params);
+        while (keys.next()) {
+            window->m_keys.append(keys.value(0).toLongLong());
+            for (int i = 0; i < sums.size(); ++i)
+                sums[i] += keys.value(i + 1).toDouble();
+        }
+    } else {
+        // The file's keys are read through SQLite itself: a million of them in a fraction of the time.
+        KeyPass keys(database, keySql, params);
+        while (keys.next()) {
+            window->m_keys.append(keys.key());
+            for (int i = 0; i < sums.size(); ++i)
+                sums[i] += keys.number(i + 1);
+        }
     }
     for (int i = 0; i < sums.size(); ++i)
         window->m_totals.insert(totalledFields[i].toLower(), sums[i]);
 
     // The fields as the full statement names them, from a fetch of no row.
     const QSqlRecord record =
-        run(database, QString(window->m_fetchSql).replace(KeysMark, QString()), params).record();
+        run(database, QString(window->m_fetchSql).replace(KeysMark, u"null"_s), params).record();
     for (int i = 1; i < record.count(); ++i)
         window->m_fields << record.fieldName(i);
     return window;

@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include "SqlDialect.h"
+
 #include <memory>
 #include <optional>
 
@@ -20,9 +22,10 @@ class RowWindow
 public:
     // Null when the statement is no plain "select … from … [where …] [order by …]". keyColumn names
     // a unique key of the result's rows. Throws QirvoError, with the database's reason, on failure.
-    static std::unique_ptr<RowWindow> open(const QSqlDatabase& database, const QString& sql,
-                                           const QVariantList& params, const QString& keyColumn,
-                                           const QStringList& totalledFields, int pageRows);
+    static std::unique_ptr<RowWindow> open(const QSqlDatabase& database, const SqlDialect& dialect,
+                                           const QString& sql, const QVariantList& params,
+                                           const QString& keyColumn, const QStringList& totalledFields,
+                                           int pageRows);
 
     const QStringList& fields() const { return m_fields; }
     int size() const { return int(m_keys.size()); }

@@ -39,7 +39,9 @@ QString ServerAddress::shown() const
 
 QSqlDatabase ServerAddress::open(const QString& connectionName) const
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
+    QSqlDatabase db = QSqlDatabase::contains(connectionName)
+                          ? QSqlDatabase::database(connectionName, false)
+                          : QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
     if (!db.isValid())
         throw QirvoError(
             u"本机没有 PostgreSQL 的 Qt 驱动（软件包 libqt6sql6-psql），无法连接数据库服务器。"_s);
@@ -49,8 +51,6 @@ QSqlDatabase ServerAddress::open(const QString& connectionName) const
     db.setDatabaseName(m_database);
     if (!db.open()) {
         const QString reason = db.lastError().text();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
         throw QirvoError(u"无法连接数据库服务器 %1：\n%2"_s.arg(shown(), reason));
     }
     return db;

@@ -19,7 +19,8 @@ public:
     // What the main window shows: server and database.
     QString shown() const;
 
-    // Opens a connection of that name to this database. Throws QirvoError when it cannot.
+    // Opens the connection of that name (made when there is none) to this database. Throws
+    // QirvoError when it cannot; the connection then stays, closed, for the caller to remove.
     QSqlDatabase open(const QString& connectionName) const;
     // The same server's maintenance database, for creating or dropping databases.
     ServerAddress maintenance() const;

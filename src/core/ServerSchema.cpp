@@ -23,10 +23,30 @@ const char16_t* const Functions[] = {
         language sql immutable strict parallel safe
         return pg_catalog.round(value / power(10::double precision, -decimals)) *
                power(10::double precision, -decimals))",
+    // Numbers written in a statement are numeric on the server; they round as the file's do.
+    uR"(create function round(value numeric, decimals integer) returns double precision
+        language sql immutable strict parallel safe
+        return round(value::double precision, decimals))",
+    uR"(create function round(value numeric) returns double precision
+        language sql immutable strict parallel safe
+        return round(value::double precision, 0))",
     // As in Basic: nothing is found in an empty text, and an empty text at the start of any other.
     uR"(create function instr(haystack text, needle text) returns integer
         language sql immutable strict parallel safe
         return case when haystack = '' then 0 else strpos(lower(haystack), lower(needle)) end)",
+    uR"(create function iif(test boolean, yes anycompatible, no anycompatible) returns anycompatible
+        language sql immutable parallel safe
+        as $$ select case when test then yes else no end $$)",
+    uR"(create function ifnull(value anycompatible, otherwise anycompatible) returns anycompatible
+        language sql immutable parallel safe
+        as $$ select coalesce(value, otherwise) $$)",
+    // The values of a JSON array as rows, as SQLite's json_each gives them: a list of names travels
+    // as one bound value.
+    uR"(create function json_each(list text) returns table (value text)
+        language sql immutable strict parallel safe
+        as $$ select json_array_elements_text(list::json) $$)",
+    // SQLite's total(): a sum that is 0 over no rows.
+    uR"(create aggregate total(double precision) (sfunc = float8pl, stype = double precision, initcond = '0'))",
 };
 
 const char16_t* const Indexes[] = {

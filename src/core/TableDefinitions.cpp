@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 const QList<TableDefinition>& QirvoTables()
@@ -89,7 +91,8 @@ StoreTypes typesOf(ColumnKind kind)
     case ColumnKind::Flag:
         break;
     }
-    return {u"integer not null default 0"_s, u"integer not null default 0"_s};
+    // The statements compare flags with True and False, which the server takes only for booleans.
+    return {u"integer not null default 0"_s, u"boolean not null default false"_s};
 }
 
 QString fileType(ColumnKind kind)
@@ -125,5 +128,11 @@ QString ServerTableName(const QString& name)
 
 QString ServerCreateStatement(const TableDefinition& table)
 {
-    return createStatement(ServerTableName(table.name), table, serverType, true);
+    TableDefinition withRowNumber = table;
+    const bool hasKey =
+        std::any_of(table.columns.cbegin(), table.columns.cend(),
+                    [](const ColumnDefinition& column) { return column.kind == ColumnKind::Key; });
+    if (!hasKey)
+        withRowNumber.columns.append({ServerRowColumn, ColumnKind::Key});
+    return createStatement(ServerTableName(table.name), withRowNumber, serverType, true);
 }

@@ -34,3 +34,5 @@ const QList<TableDefinition>& QirvoTables();
 QString FileCreateStatement(const TableDefinition& table);
 QString ServerCreateStatement(const TableDefinition& table);
 QString ServerTableName(const QString& name);
+// The row number column the server gives a table without a key, as the file's rowid.
+inline const QString ServerRowColumn = QStringLiteral("qirvo_rowid");

@@ -25,8 +25,9 @@ QString namesAsJson(const QStringList& names)
 
 QSqlQuery prepare(const QString& sql)
 {
-    QSqlQuery statement(ShareDM->ADOConnection1.database());
-    if (!statement.prepare(sql))
+    Connection& connection = ShareDM->ADOConnection1;
+    QSqlQuery statement(connection.database());
+    if (!statement.prepare(connection.dialect().translate(sql)))
         throw QirvoError(u"写入工资记录失败：%1"_s.arg(DescribeDatabaseError(statement.lastError())));
     return statement;
 }
@@ -83,13 +84,13 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
         stored.setSql(u"select PayforIndex from payfor"_s);
         stored.open();
         QSqlQuery overwrite =
-            prepare(u"update Payfor set PayforEnable=1, payforUser=?, payforStartDate=?, "
+            prepare(u"update Payfor set PayforEnable=True, payforUser=?, payforStartDate=?, "
                     u"payforEndDate=?, payforBase=?, payforjli=?, payforcfa=?, payforjjian=?, "
                     u"payforSum=? where PayforIndex=?"_s);
         QSqlQuery append =
             prepare(u"insert into Payfor (PayforEnable, payforUser, payforStartDate, payforEndDate, "
                     u"payforBase, payforjli, payforcfa, payforjjian, payforSum) "
-                    u"values (1, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
+                    u"values (True, ?, ?, ?, ?, ?, ?, ?, ?)"_s);
         const int user = result.fieldIndex(u"UserName"_s);
         const int base = result.fieldIndex(u"UserBase"_s);
         const int rewards = result.fieldIndex(u"jliSum"_s);

@@ -11,14 +11,14 @@ Condition BuildFilter(const SearchChoices& choices)
         filter.append(
             u" and RecordUser in (with recursive Names(Name) as (select min(RecordUser) from RecordTable "
             u"union all select (select min(RecordUser) from RecordTable where RecordUser > Name) from Names "
-            u"where Name is not null) select Name from Names where InStr(Name,?))"_s,
+            u"where Name is not null) select Name from Names where InStr(Name,?)>0)"_s,
             {choices.worker});
     if (choices.dateRange)
         filter.append(u" and RecordRecordDate between ? and ?"_s, {choices.start, choices.end});
     if (!choices.serial.isEmpty())
-        filter.append(u" and InStr(RecordSerial,?)"_s, {choices.serial});
+        filter.append(u" and InStr(RecordSerial,?)>0"_s, {choices.serial});
     if (choices.workType != AllChoice)
-        filter.append(u" and InStr(CounterName,?)"_s, {choices.workType});
+        filter.append(u" and InStr(CounterName,?)>0"_s, {choices.workType});
     return filter;
 }
 

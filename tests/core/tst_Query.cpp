@@ -68,7 +68,8 @@ void TestQuery::closedDatasetErrorNamesTheCause()
         QFAIL("reading a closed dataset must raise");
     } catch (const QirvoError& error) {
         QVERIFY(error.message().contains(u"已关闭的数据集"_s));
-        QVERIFY2(error.message().contains(u"NoSuchTable"_s), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(u"NoSuchTable"_s, Qt::CaseInsensitive),
+                 qPrintable(error.message()));
     }
 }
 
@@ -95,11 +96,8 @@ void TestQuery::editWritesOnlyThatRow()
     temp().setValue(u"PriceValue"_s, 2.25);
     QCOMPARE(temp().value(u"PriceValue"_s).toDouble(), 2.25);
     temp().post();
-    QCOMPARE(
-        m_db->scalar(
-                u"select group_concat(PriceValue, ',') from (select PriceValue from Price order by rowid)"_s)
-            .toString(),
-        u"1.5,2.25"_s);
+    QCOMPARE(m_db->texts(u"select PriceValue from Price order by "_s + m_db->rowKey(u"Price"_s)),
+             QStringList({u"1.5"_s, u"2.25"_s}));
 }
 
 void TestQuery::cancelDropsUnpostedRow()
@@ -130,7 +128,8 @@ void TestQuery::removeDeletesCurrentRow()
     temp().remove();
     QCOMPARE(temp().recordCount(), 2);
     QCOMPARE(temp().value(u"jchengUser"_s).toString(), u"c"_s);
-    QCOMPARE(m_db->scalar(u"select group_concat(jchengUser, '') from jcheng"_s).toString(), u"ac"_s);
+    QCOMPARE(m_db->texts(u"select jchengUser from jcheng order by jchengIndex"_s),
+             QStringList({u"a"_s, u"c"_s}));
 }
 
 void TestQuery::joinIsReadOnly()
@@ -189,7 +188,7 @@ void TestQuery::datesAndBooleansAreStoredPlainly()
     temp().post();
     QCOMPARE(m_db->scalar(u"select payforStartDate from Payfor"_s).toString(), u"2026-01-31"_s);
     QCOMPARE(m_db->scalar(u"select count(*) from payfor where PayforEnable=True"_s).toInt(), 1);
-    QCOMPARE(m_db->scalar(u"select typeof(payforUser) from Payfor"_s).toString(), u"text"_s);
+    QCOMPARE(m_db->scalar(u"select count(*) from Payfor where payforUser=''"_s).toInt(), 1);
 }
 
 void TestQuery::sqlFunctions_data()
@@ -251,7 +250,7 @@ void TestQuery::windowedRowsEqualTheWholeResult_data()
         << QVariantList{u"2026-01-05"_s, u"2026-02-20"_s} << u"RecordIndex"_s << u"RecordSum"_s;
     QTest::newRow("entries of a worker, through a subquery")
         << u"Select * from RecordTable,[Counter] where RecordCounter=CounterIndex and RecordUser in (select "
-           u"UserName from (select '工人3' as UserName union all select '工人4'))"_s
+           u"UserName from (select '工人3' as UserName union all select '工人4') as names) Order By RecordIndex"_s
         << QVariantList{} << u"RecordIndex"_s << u"RecordNumber"_s;
     QTest::newRow("a single table with a computed column")
         << u"select *,iif(jchengSum>0,'奖励','惩罚') as jcTypeStr from jcheng where 0=0"_s << QVariantList{}
@@ -293,7 +292,9 @@ void TestQuery::windowedRowsEqualTheWholeResult()
     }
     if (totalled.isEmpty())
         return;
-    const QString from = sql.mid(sql.indexOf(u" from "_s, 0, Qt::CaseInsensitive));
+    QString from = sql.mid(sql.indexOf(u" from "_s, 0, Qt::CaseInsensitive));
+    if (const qsizetype order = from.lastIndexOf(u" Order By "_s, -1, Qt::CaseInsensitive); order > 0)
+        from.truncate(order);
     const double expected = m_db->scalar(u"select total(%1)"_s.arg(totalled) + from, params).toDouble();
     QVERIFY(windowed.windowTotal(totalled).has_value());
     QCOMPARE(*windowed.windowTotal(totalled), expected);

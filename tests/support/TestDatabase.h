@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ServerAddress.h"
 #include "ShareDM.h"
 
 #include <QString>
@@ -7,8 +8,10 @@
 #include <QVariantList>
 
 #include <memory>
+#include <optional>
 
-// A fresh delivered database in a temporary program folder, opened through a ShareDM of its own.
+// A fresh delivered database in a temporary program folder, opened through a ShareDM of its own;
+// with QIRVO_TEST_STORE=server, a fresh Qirvo database on the test server instead.
 class TestDatabase
 {
 public:
@@ -22,8 +25,14 @@ public:
     // Runs a statement directly on the open connection; fails the test on error.
     void exec(const QString& sql, const QVariantList& params = {});
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // The first column of every row, as text.
+    QStringList texts(const QString& sql, const QVariantList& params = {});
+    // What names a row of the table in this store: rowid on the file.
+    QString rowKey(const QString& table) { return m_shareDM->ADOConnection1.dialect().rowKey(table); }
 
 private:
     QTemporaryDir m_dir;
+    std::optional<ServerAddress> m_server;
+    QString m_serverDatabase;
     std::unique_ptr<TShareDM> m_shareDM;
 };
