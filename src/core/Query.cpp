@@ -46,9 +46,8 @@ QString unbracketed(const QString& name)
     return name.startsWith(u'[') && name.endsWith(u']') ? name.mid(1, name.size() - 2) : name;
 }
 
-// Dates are stored as ISO text, booleans as 0/1 on the file (the server has booleans of its own),
-// and an empty text stays an empty text.
-QVariant toSqlValue(const QVariant& value, const SqlDialect& dialect)
+// Dates are stored as ISO text, booleans as 0/1, and an empty text stays an empty text.
+QVariant toSqlValue(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
         return {};
@@ -58,7 +57,7 @@ QVariant toSqlValue(const QVariant& value, const SqlDialect& dialect)
     case QMetaType::QDateTime:
         return value.toDateTime().date().toString(Qt::ISODate);
     case QMetaType::Bool:
-        return dialect.isServer() ? value : QVariant(value.toBool() ? 1 : 0);
+        return value.toBool() ? 1 : 0;
     case QMetaType::QString: {
         const QString text = value.toString();
         return text.isNull() ? QVariant(u""_s) : QVariant(text);
@@ -73,10 +72,10 @@ QVariant fromSqlValue(const QVariant& value)
     return value.isNull() ? QVariant() : value;
 }
 
-void bindAll(QSqlQuery& statement, const QVariantList& params, const SqlDialect& dialect)
+void bindAll(QSqlQuery& statement, const QVariantList& params)
 {
     for (const QVariant& param : params)
-        statement.addBindValue(toSqlValue(param, dialect));
+        statement.addBindValue(toSqlValue(param));
 }
 
 QString describe(const QSqlQuery& statement)
@@ -122,7 +121,7 @@ bool Query::openWindow()
     try {
         QVariantList params;
         for (const QVariant& param : std::as_const(m_params))
-            params << toSqlValue(param, m_connection.dialect());
+            params << toSqlValue(param);
         const SqlDialect& dialect = m_connection.dialect();
         const QRegularExpressionMatch table = singleTableSelect().match(m_sql);
         const QString key = table.hasMatch() && m_windowKey.compare(u"rowid"_s, Qt::CaseInsensitive) == 0
@@ -184,7 +183,7 @@ void Query::open()
     QSqlQuery statement(m_connection.database());
     statement.setForwardOnly(true);
     if (!statement.prepare(dialect.translate(statementText)) ||
-        (bindAll(statement, m_params, m_connection.dialect()), !statement.exec())) {
+        (bindAll(statement, m_params), !statement.exec())) {
         m_lastError = describe(statement);
         throw QirvoError(u"数据库查询失败：%1"_s.arg(m_lastError));
     }
@@ -232,7 +231,7 @@ int Query::execute()
     m_lastError.clear();
     QSqlQuery statement(m_connection.database());
     if (!statement.prepare(m_connection.dialect().translate(m_sql)) ||
-        (bindAll(statement, m_params, m_connection.dialect()), !statement.exec())) {
+        (bindAll(statement, m_params), !statement.exec())) {
         m_lastError = describe(statement);
         throw QirvoError(u"数据库操作失败：%1"_s.arg(m_lastError));
     }
@@ -499,12 +498,12 @@ void Query::updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<
     QVariantList bound;
     for (int index : columns) {
         assignments << u"%1=?"_s.arg(dialect.column(tableColumn(index)));
-        bound << toSqlValue(values[index], dialect);
+        bound << toSqlValue(values[index]);
     }
     QSqlQuery statement(m_connection.database());
     statement.prepare(u"update %1 set %2 where %3=?"_s.arg(dialect.table(m_table), assignments.join(u','),
                                                            dialect.rowKey(m_table)));
-    bindAll(statement, bound, dialect);
+    bindAll(statement, bound);
     statement.addBindValue(rowId);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
@@ -521,7 +520,7 @@ qint64 Query::insertRow(const QVector<QVariant>& values, const QSet<int>& column
     for (int index : columns) {
         names << dialect.column(tableColumn(index));
         placeholders << u"?"_s;
-        bound << toSqlValue(values[index], dialect);
+        bound << toSqlValue(values[index]);
     }
     const QString table = dialect.table(m_table);
     QString sql = names.isEmpty() ? u"insert into %1 default values"_s.arg(table)
@@ -532,7 +531,7 @@ qint64 Query::insertRow(const QVector<QVariant>& values, const QSet<int>& column
         sql += u" returning "_s + dialect.rowKey(m_table);
     QSqlQuery statement(m_connection.database());
     statement.prepare(sql);
-    bindAll(statement, bound, dialect);
+    bindAll(statement, bound);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
     if (dialect.isServer())

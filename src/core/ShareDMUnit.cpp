@@ -68,7 +68,15 @@ int ExecSQLText(Query& query, const QString& sql, const QVariantList& params)
 QStringList DistinctValues(const QString& table, const QString& column, const Condition& where)
 {
     Query& lookup = ShareDM->ADOQueryLookup;
-    OpenQuery(lookup, withWhere(u"Select Distinct "_s + column + u" from "_s + table, where), where.params);
+    // Each value once, in the order it first appears, in either store: a plain distinct comes in the
+    // file's scan order but in any order from the server.
+    QString bare = table;
+    bare.remove(u'[').remove(u']');
+    const QString firstRow = ShareDM->ADOConnection1.dialect().rowKey(bare);
+    OpenQuery(lookup,
+              withWhere(u"Select "_s + column + u" from "_s + table, where) +
+                  u" group by %1 order by min(%2)"_s.arg(column, firstRow),
+              where.params);
     QStringList values;
     QSet<QString> seen;
     for (int row = 0; row < lookup.recordCount(); ++row) {

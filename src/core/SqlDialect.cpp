@@ -46,9 +46,14 @@ QString SqlDialect::translate(const QString& sql) const
     static const QRegularExpression bracketed(uR"(\[([^\]]+)\])"_s);
     static const QRegularExpression hint(uR"(\s+indexed\s+by\s+\w+)"_s,
                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression truth(uR"(\btrue\b)"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression falsehood(uR"(\bfalse\b)"_s, QRegularExpression::CaseInsensitiveOption);
     return outsideLiterals(sql, [](const QString& part) {
         QString text = part;
         text.replace(hint, QString());
+        // Flags are 0 and 1 in both stores; the file reads True and False as those numbers.
+        text.replace(truth, u"1"_s);
+        text.replace(falsehood, u"0"_s);
         QString result;
         qsizetype last = 0;
         for (const QRegularExpressionMatch& match : bracketed.globalMatch(text)) {

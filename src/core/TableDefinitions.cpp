@@ -91,8 +91,7 @@ StoreTypes typesOf(ColumnKind kind)
     case ColumnKind::Flag:
         break;
     }
-    // The statements compare flags with True and False, which the server takes only for booleans.
-    return {u"integer not null default 0"_s, u"boolean not null default false"_s};
+    return {u"integer not null default 0"_s, u"integer not null default 0"_s};
 }
 
 QString fileType(ColumnKind kind)

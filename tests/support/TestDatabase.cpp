@@ -79,10 +79,10 @@ QString TestDatabase::path() const
 void TestDatabase::exec(const QString& sql, const QVariantList& params)
 {
     QSqlQuery query(m_shareDM->ADOConnection1.database());
-    query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
+    const bool prepared = query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
     for (const QVariant& param : params)
         query.addBindValue(param);
-    if (!query.exec())
+    if (!prepared || !query.exec())
         QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
 }
 
