@@ -207,7 +207,7 @@ void TestRewardsAndPayroll::refusedGenerationKeepsTheListedPayroll()
     QCOMPARE(m_boxes->shown().size(), 1);
     QVERIFY(m_boxes->texts().first().contains(u"开始日期不能晚于结束日期"_s));
     QCOMPARE(column(*m_form->ADOQueryPayfor, u"payforUser"_s), (QStringList{u"张三"_s, u"李四"_s}));
-    QCOMPARE(m_db->scalar(u"select count(*) from Payfor where PayforEnable"_s).toInt(), 2);
+    QCOMPARE(m_db->scalar(u"select count(*) from Payfor where PayforEnable=1"_s).toInt(), 2);
 }
 
 void TestRewardsAndPayroll::adjustedRowReloadsTheList()

@@ -46,6 +46,8 @@ private:
     void fill(const QString& code, const QString& name);
     void addPrice(double price, const QString& remark = {});
     QString tableState();
+    // A work type's prices in the order they were added, joined by ','.
+    QString priceList(int counter);
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<TgZhongfrm> m_form;
@@ -96,14 +98,28 @@ void TestWorkTypeEditor::addPrice(double price, const QString& remark)
     m_form->ADOQueryPrice->post();
 }
 
+QString TestWorkTypeEditor::priceList(int counter)
+{
+    QStringList values;
+    for (const QString& value : m_db->texts(u"select PriceValue from Price where PriceCounter=? order by "_s +
+                                                m_db->rowKey(u"Price"_s),
+                                            {counter}))
+        values << QString::number(value.toDouble());
+    return values.join(u',');
+}
+
 QString TestWorkTypeEditor::tableState()
 {
-    return m_db
-        ->scalar(
-            u"select (select group_concat(CounterIndex || ':' || ifnull(CounterSerial, '') || ':' || "
-            u"ifnull(CounterName, ''), ';') from [Counter]) || ' / ' || (select group_concat(PriceCounter || "
-            u"'=' || PriceValue, ';') from (select * from Price order by rowid))"_s)
-        .toString();
+    QStringList types;
+    for (const QString& key : m_db->texts(u"select CounterIndex from [Counter] order by CounterIndex"_s))
+        types << m_db->rowText(
+            u"select CounterIndex, CounterSerial, CounterName from [Counter] where CounterIndex=?"_s, {key});
+    QStringList prices;
+    for (const QString& row :
+         m_db->texts(u"select %1 from Price order by %1"_s.arg(m_db->rowKey(u"Price"_s))))
+        prices << m_db->rowText(
+            u"select PriceCounter, PriceValue from Price where %1=?"_s.arg(m_db->rowKey(u"Price"_s)), {row});
+    return types.join(u';') + u" / "_s + prices.join(u';');
 }
 
 void TestWorkTypeEditor::addSavesWorkTypeWithItsPrices()
@@ -120,16 +136,13 @@ void TestWorkTypeEditor::addSavesWorkTypeWithItsPrices()
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(m_db->scalar(u"select count(*) from [Counter]"_s).toInt(), 3);
-    QCOMPARE(
-        m_db->scalar(u"select CounterSerial || CounterName || CounterUnit || CounterRemark from [Counter] "
-                     u"where CounterIndex=?"_s,
-                     {key})
-            .toString(),
-        u"03质检件备注'甲"_s);
-    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue || PriceRemark) from Price where PriceCounter=?"_s,
-                          {key})
-                 .toString(),
-             u"0.05普通"_s);
+    QCOMPARE(m_db->rowText(u"select CounterSerial, CounterName, CounterUnit, CounterRemark from [Counter] "
+                           u"where CounterIndex=?"_s,
+                           {key}),
+             u"03|质检|件|备注'甲"_s);
+    QCOMPARE(m_db->texts(u"select PriceRemark from Price where PriceCounter=?"_s, {key}),
+             QStringList{u"普通"_s});
+    QCOMPARE(m_db->scalar(u"select PriceValue from Price where PriceCounter=?"_s, {key}).toDouble(), 0.05);
 }
 
 void TestWorkTypeEditor::saveChecksInOrder_data()
@@ -215,8 +228,7 @@ void TestWorkTypeEditor::editDeletesPriceRowOnlyOnSave()
     m_form->cbx1->setEditText(u"车工二"_s);
     m_form->btn2->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue) from Price where PriceCounter=1"_s).toString(),
-             u"0.45"_s);
+    QCOMPARE(priceList(1), u"0.45"_s);
     QCOMPARE(m_db->scalar(u"select CounterName from [Counter] where CounterIndex=1"_s).toString(),
              u"车工二"_s);
 }
@@ -295,8 +307,7 @@ void TestWorkTypeEditor::failedSaveWritesNothingAndCanBeRetried()
     addPrice(0.8);
     addPrice(0.9);
     const QString before = tableState();
-    m_db->exec(
-        u"create trigger refuse before update on [Counter] begin select raise(abort, 'disk full'); end"_s);
+    m_db->refuse(u"refuse"_s, u"update"_s, u"Counter"_s, u"disk full"_s);
     m_form->btn2->click();
     QCOMPARE(m_boxes->shown().size(), 1);
     QCOMPARE(m_boxes->shown().first().kind, MessageBox::Kind::Error);
@@ -304,7 +315,7 @@ void TestWorkTypeEditor::failedSaveWritesNothingAndCanBeRetried()
     QVERIFY(m_form->isVisible());
     QCOMPARE(tableState(), before);
 
-    m_db->exec(u"drop trigger refuse"_s);
+    m_db->stopRefusing(u"refuse"_s, u"Counter"_s);
     m_form->btn2->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QCOMPARE(m_db->scalar(u"select count(*) from Price where PriceCounter=?"_s, {key}).toInt(), 2);
@@ -352,11 +363,7 @@ void TestWorkTypeEditor::typedPriceIsSavedByOk()
     Clerk::click(m_form->btn2);
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue) from (select PriceValue from Price where "
-                          u"PriceCounter=? order by rowid)"_s,
-                          {m_form->EditIndex})
-                 .toString(),
-             prices);
+    QCOMPARE(priceList(m_form->EditIndex), prices);
 }
 
 void TestWorkTypeEditor::deleteKeysOnAClickedPriceRow_data()
@@ -379,8 +386,7 @@ void TestWorkTypeEditor::deleteKeysOnAClickedPriceRow()
     QCOMPARE(m_form->ADOQueryPrice->recordCount(), 1);
     QCOMPARE(m_db->scalar(u"select count(*) from Price where PriceCounter=1"_s).toInt(), 2);
     Clerk::click(m_form->btn2);
-    QCOMPARE(m_db->scalar(u"select group_concat(PriceValue) from Price where PriceCounter=1"_s).toString(),
-             u"0.35"_s);
+    QCOMPARE(priceList(1), u"0.35"_s);
 }
 
 // After editing A1, an add whose placeholder cannot be written shows why and closes: no button is
@@ -390,8 +396,7 @@ void TestWorkTypeEditor::failedOpeningClosesAndTouchesNoRow()
     open(1, 1);
     Clerk::click(m_form->btn1);
     const QString before = tableState();
-    m_db->exec(u"create trigger locked before insert on [Counter] begin select raise(abort, 'database is "
-               u"locked'); end"_s);
+    m_db->refuse(u"locked"_s, u"insert"_s, u"Counter"_s, u"database is locked"_s);
     m_form->EditMode = 0;
     ExpectFailedOpeningCloses(*m_form, *m_boxes);
     QCOMPARE(tableState(), before);

@@ -72,11 +72,12 @@ void TestPayrollGenerator::addWorkers(int count)
 
 QString TestPayrollGenerator::payrollDump()
 {
-    return m_db
-        ->scalar(
-            u"select group_concat(PayforIndex || ':' || PayforEnable || ':' || payforUser || ':' || "
-            u"payforStartDate || ':' || payforSum, ';') from (select * from Payfor order by PayforIndex)"_s)
-        .toString();
+    QStringList rows;
+    for (const QString& key : m_db->texts(u"select PayforIndex from Payfor order by PayforIndex"_s))
+        rows << m_db->rowText(
+            u"select PayforIndex, PayforEnable, payforUser, payforStartDate, payforSum from Payfor where PayforIndex=?"_s,
+            {key});
+    return rows.join(u';');
 }
 
 void TestPayrollGenerator::computesOneWorker_data()
@@ -140,9 +141,8 @@ void TestPayrollGenerator::computesOneWorker()
     QCOMPARE(column(u"payforjli"_s), jli);
     QCOMPARE(column(u"payforcfa"_s), cfa);
     QCOMPARE(column(u"payforSum"_s), total);
-    QCOMPARE(
-        m_db->scalar(u"select PayforEnable || payforStartDate || payforEndDate from Payfor"_s).toString(),
-        u"12026-11-012026-11-30"_s);
+    QCOMPARE(m_db->rowText(u"select PayforEnable, payforStartDate, payforEndDate from Payfor"_s),
+             u"1|2026-11-01|2026-11-30"_s);
 }
 
 void TestPayrollGenerator::reusesStoredRows_data()
@@ -169,17 +169,16 @@ void TestPayrollGenerator::reusesStoredRows()
     QCOMPARE(PayrollGenerator::generate(names.mid(0, second), First, Last), second);
 
     QCOMPARE(m_db->scalar(u"select count(*) from Payfor"_s).toInt(), stored);
-    QCOMPARE(m_db->scalar(u"select group_concat(PayforIndex) from (select PayforIndex from Payfor where "
-                          u"PayforEnable order by PayforIndex)"_s)
-                 .toString(),
-             listedKeys);
-    QCOMPARE(m_db->scalar(u"select count(distinct payforStartDate || payforEndDate) from Payfor where "
-                          u"PayforEnable"_s)
+    QCOMPARE(
+        m_db->texts(u"select PayforIndex from Payfor where PayforEnable=1 order by PayforIndex"_s).join(u','),
+        listedKeys);
+    QCOMPARE(m_db->scalar(u"select count(*) from (select distinct payforStartDate, payforEndDate from Payfor "
+                          u"where PayforEnable=1) as ranges"_s)
                  .toInt(),
              1);
     // Rows beyond the new payroll stay withdrawn with their old contents.
     QCOMPARE(
-        m_db->scalar(u"select count(*) from Payfor where not PayforEnable and payforStartDate='2026-10-01'"_s)
+        m_db->scalar(u"select count(*) from Payfor where PayforEnable=0 and payforStartDate='2026-10-01'"_s)
             .toInt(),
         stored - second);
 }
@@ -189,8 +188,7 @@ void TestPayrollGenerator::secondPayrollHoldsOnlyItsChoice()
     addWorkers(3);
     PayrollGenerator::generate({u"工人01"_s, u"工人02"_s, u"工人03"_s}, First, Last);
     PayrollGenerator::generate({u"工人02"_s, u"不在名册"_s}, First, Last);
-    QCOMPARE(m_db->scalar(u"select group_concat(payforUser) from Payfor where PayforEnable"_s).toString(),
-             u"工人02"_s);
+    QCOMPARE(m_db->texts(u"select payforUser from Payfor where PayforEnable=1"_s), QStringList{u"工人02"_s});
 }
 
 void TestPayrollGenerator::failureLeavesEarlierPayroll()
@@ -200,13 +198,13 @@ void TestPayrollGenerator::failureLeavesEarlierPayroll()
                                QDate(2026, 10, 31));
     const QString before = payrollDump();
     // The second row's write fails after the withdrawal and the first row's write.
-    m_db->exec(u"create trigger InjectedFailure before update on Payfor when new.PayforIndex = 2 and "
-               u"new.PayforEnable begin select raise(abort, 'injected'); end"_s);
+    m_db->refuse(u"InjectedFailure"_s, u"update"_s, u"Payfor"_s, u"injected"_s,
+                 u"new.PayforIndex = 2 and new.PayforEnable = 1"_s);
 
     QVERIFY_THROWS_EXCEPTION(
         QirvoError, PayrollGenerator::generate({u"工人01"_s, u"工人02"_s, u"工人03"_s}, First, Last));
     QCOMPARE(payrollDump(), before);
-    QCOMPARE(m_db->scalar(u"select count(*) from Payfor where PayforEnable"_s).toInt(), 3);
+    QCOMPARE(m_db->scalar(u"select count(*) from Payfor where PayforEnable=1"_s).toInt(), 3);
 }
 
 void TestPayrollGenerator::refusedChoiceChangesNothing_data()

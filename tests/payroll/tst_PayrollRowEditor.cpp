@@ -85,11 +85,9 @@ void TestPayrollRowEditor::open()
 
 QString TestPayrollRowEditor::rowDump()
 {
-    return m_db
-        ->scalar(
-            u"select PayforEnable || payforUser || payforStartDate || payforEndDate || '/' || payforBase || "
-            u"'/' || payforjli || '/' || payforcfa || '/' || payforjjian || '/' || payforSum from Payfor"_s)
-        .toString();
+    return m_db->rowText(
+        u"select PayforEnable, payforUser, payforStartDate, payforEndDate, payforBase, payforjli, "
+        u"payforcfa, payforjjian, payforSum from Payfor"_s);
 }
 
 void TestPayrollRowEditor::opensWithStoredValuesAndRecomputes()
@@ -106,7 +104,7 @@ void TestPayrollRowEditor::opensWithStoredValuesAndRecomputes()
     QCOMPARE(m_form->dbNum5->text(), u"1270.5"_s);
     m_form->btn1->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QCOMPARE(rowDump(), u"1张三2026-11-012026-11-30/1000.0/150.0/-80.0/200.5/1270.5"_s);
+    QCOMPARE(rowDump(), u"1|张三|2026-11-01|2026-11-30|1000|150|-80|200.5|1270.5"_s);
 }
 
 void TestPayrollRowEditor::emptiedAmountCountsAndShowsAsZero()
@@ -118,7 +116,7 @@ void TestPayrollRowEditor::emptiedAmountCountsAndShowsAsZero()
     m_form->dbNum4->setFocus();
     QCOMPARE(m_form->dbNum2->text(), u"0"_s);
     m_form->btn1->click();
-    QCOMPARE(m_db->scalar(u"select payforjli || '/' || payforSum from Payfor"_s).toString(), u"0.0/1150.5"_s);
+    QCOMPARE(m_db->rowText(u"select payforjli, payforSum from Payfor"_s), u"0|1150.5"_s);
 }
 
 void TestPayrollRowEditor::cancelWritesNothing()
@@ -143,7 +141,7 @@ void TestPayrollRowEditor::withdrawAsksAndKeepsTheRow()
     m_form->btn3->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
     QCOMPARE(m_boxes->texts().first(), u"确定要删除该条记录吗？"_s);
-    QCOMPARE(m_db->scalar(u"select count(*) || '/' || PayforEnable from Payfor"_s).toString(), u"1/0"_s);
+    QCOMPARE(m_db->rowText(u"select count(*), min(PayforEnable) from Payfor"_s), u"1|0"_s);
 
     // A row already gone is reported, not silently taken as withdrawn.
     m_db->exec(u"delete from Payfor"_s);

@@ -244,13 +244,11 @@ void TestEntryForm::newEntryIsSaved()
     m_form->edtRemark->setText(u"加急'单"_s);
     m_form->btn2->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QCOMPARE(
-        m_db->scalar(
-                u"select RecordSerial || '|' || RecordUser || '|' || RecordCounter || '|' || RecordPrice || "
-                u"'|' || RecordNumber || '|' || RecordSum || '|' || RecordRecordDate || '|' || "
-                u"RecordSystemDate || '|' || RecordRemark from RecordTable where RecordSerial='A010'"_s)
-            .toString(),
-        u"A010|O'Neil|2|1.2|85.0|102.0|2026-12-10|2026-12-10|加急'单"_s);
+    QCOMPARE(m_db->rowText(
+                 u"select RecordSerial, RecordUser, RecordCounter, RecordPrice, RecordNumber, RecordSum, "
+                 u"RecordRecordDate, RecordSystemDate, RecordRemark from RecordTable "
+                 u"where RecordSerial='A010'"_s),
+             u"A010|O'Neil|2|1.2|85|102|2026-12-10|2026-12-10|加急'单"_s);
 }
 
 void TestEntryForm::secondEntryOfTheDayOnlyThroughEdit()
@@ -294,10 +292,8 @@ void TestEntryForm::editLoadsAndChangesTheEntry()
     QCOMPARE(m_form->edtAmount->value().toDouble(), 42.0);
     m_form->btn2->click();
     QCOMPARE(m_form->result(), int(QDialog::Accepted));
-    QCOMPARE(m_db->scalar(u"select RecordNumber || '/' || RecordSum from RecordTable where RecordIndex=?"_s,
-                          {index})
-                 .toString(),
-             u"120.0/42.0"_s);
+    QCOMPARE(m_db->rowText(u"select RecordNumber, RecordSum from RecordTable where RecordIndex=?"_s, {index}),
+             u"120|42"_s);
     QCOMPARE(entries(), 2);
     m_form->EditMode = 0;
     m_form->hide();
@@ -334,8 +330,7 @@ void TestEntryForm::deleteAsksAndReportsWhatHappened()
 
 void TestEntryForm::failedSaveKeepsTheTypedValues()
 {
-    m_db->exec(
-        u"create trigger refuse before insert on RecordTable begin select raise(abort, 'disk full'); end"_s);
+    m_db->refuse(u"refuse"_s, u"insert"_s, u"RecordTable"_s, u"disk full"_s);
     open(0);
     type(u"B7"_s, u"李四"_s, u"01"_s, u"0.4"_s, u"5"_s);
     m_form->btn2->click();

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -21,7 +22,7 @@ std::optional<ServerAddress> testServer()
     return ServerAddress::parse(qEnvironmentVariable("QIRVO_TEST_SERVER"));
 }
 
-ServerAddress onServer(const ServerAddress& server, const QString& database)
+ServerAddress databaseOn(const ServerAddress& server, const QString& database)
 {
     return ServerAddress::parse(u"postgresql://%1@/%2?host=%3"_s.arg(server.user(), database, server.host()));
 }
@@ -46,7 +47,7 @@ TestDatabase::TestDatabase() : m_server(testServer())
     if (m_server) {
         static int created = 0;
         m_serverDatabase = u"qirvo_test_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++created);
-        const ServerAddress address = onServer(*m_server, m_serverDatabase);
+        const ServerAddress address = databaseOn(*m_server, m_serverDatabase);
         ServerSchema::createDatabaseIfMissing(address);
         runOn(address, [](QSqlDatabase& db) { ServerSchema::create(db); });
         m_shareDM->ADOConnection1.setServer(address);
@@ -79,10 +80,17 @@ QString TestDatabase::path() const
 void TestDatabase::exec(const QString& sql, const QVariantList& params)
 {
     QSqlQuery query(m_shareDM->ADOConnection1.database());
-    const bool prepared = query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
-    for (const QVariant& param : params)
-        query.addBindValue(param);
-    if (!prepared || !query.exec())
+    const QString translated = m_shareDM->ADOConnection1.dialect().translate(sql);
+    // The server prepares no schema statement; one without values goes as it is.
+    bool done = false;
+    if (params.isEmpty()) {
+        done = query.exec(translated);
+    } else if (query.prepare(translated)) {
+        for (const QVariant& param : params)
+            query.addBindValue(param);
+        done = query.exec();
+    }
+    if (!done)
         QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
 }
 
@@ -113,4 +121,50 @@ QStringList TestDatabase::texts(const QString& sql, const QVariantList& params)
     while (query.next())
         values << query.value(0).toString();
     return values;
+}
+
+QString TestDatabase::rowText(const QString& sql, const QVariantList& params)
+{
+    QSqlQuery query(m_shareDM->ADOConnection1.database());
+    query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
+    for (const QVariant& param : params)
+        query.addBindValue(param);
+    if (!query.exec() || !query.next()) {
+        QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
+        return {};
+    }
+    QStringList texts;
+    for (int i = 0; i < query.record().count(); ++i) {
+        const QVariant value = query.value(i);
+        if (value.isNull())
+            texts << QString();
+        else if (value.typeId() == QMetaType::QDate)
+            texts << value.toDate().toString(Qt::ISODate);
+        else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Int ||
+                 value.typeId() == QMetaType::LongLong)
+            texts << QString::number(value.toDouble());
+        else
+            texts << value.toString();
+    }
+    return texts.join(u'|');
+}
+
+void TestDatabase::refuse(const QString& name, const QString& event, const QString& table,
+                          const QString& message, const QString& when)
+{
+    const QString literal = u"'%1'"_s.arg(QString(message).replace(u'\'', u"''"_s));
+    if (!m_server) {
+        exec(u"create trigger %1 before %2 on [%3]%4 begin select raise(abort, %5); end"_s.arg(
+            name, event, table, when.isEmpty() ? QString() : u" when "_s + when, literal));
+        return;
+    }
+    exec(u"create function %1_refuses() returns trigger language plpgsql as $body$ begin raise exception "
+         u"using message = %2; end $body$"_s.arg(name, literal));
+    exec(u"create trigger %1 before %2 on [%3] for each row%4 execute function %1_refuses()"_s.arg(
+        name, event, table, when.isEmpty() ? QString() : u" when ("_s + when + u")"_s));
+}
+
+void TestDatabase::stopRefusing(const QString& name, const QString& table)
+{
+    exec(m_server ? u"drop trigger %1 on [%2]"_s.arg(name, table) : u"drop trigger %1"_s.arg(name));
 }

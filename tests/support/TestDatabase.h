@@ -27,6 +27,15 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     // The first column of every row, as text.
     QStringList texts(const QString& sql, const QVariantList& params = {});
+    // The first row's columns joined by '|', alike in both stores: numbers as QString::number writes
+    // them (85, 1.2), days as yyyy-MM-dd, empty values as nothing.
+    QString rowText(const QString& sql, const QVariantList& params = {});
+    // From now on the store refuses every event ("insert", "update") on the table with the
+    // message, as a full disk would; when, a condition on new, narrows it to some rows.
+    void refuse(const QString& name, const QString& event, const QString& table, const QString& message,
+                const QString& when = {});
+    void stopRefusing(const QString& name, const QString& table);
+    bool onServer() const { return m_server.has_value(); }
     // What names a row of the table in this store: rowid on the file.
     QString rowKey(const QString& table) { return m_shareDM->ADOConnection1.dialect().rowKey(table); }
 
