@@ -24,6 +24,7 @@
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "SpreadsheetExport.h"
+#include "StoreChoice.h"
 #include "TabIcons.h"
 #include "UsergjEditorUnit.h"
 #include "WorkTypeStore.h"
@@ -402,18 +403,11 @@ QWidget* TQirvofrm::buildPayrollTab()
     return tab6;
 }
 
-TQirvofrm::StartResult TQirvofrm::FormShow()
+void TQirvofrm::openDatabaseFile(Connection& connection)
 {
-    {
-        // Setting the day is no change by the operator; the list is loaded after the login.
-        const QSignalBlocker quiet(dtRecord);
-        dtRecord->setDate(Clock::today());
-    }
     const QString databasePath = DatabasePath();
     // A restore killed halfway leaves its partial copy here.
     DatabaseCopies::removeStalePartials(AppDir());
-    Connection& connection = ShareDM->ADOConnection1;
-    connection.close();
     connection.setConnectionString(BuildConnectionString(databasePath, DatabasePassword));
     connection.open();
     QString upgradeCopy;
@@ -436,6 +430,25 @@ TQirvofrm::StartResult TQirvofrm::FormShow()
             this, u"数据库文件已从第 %1 版升级到第 %2 版。\n升级前的文件已保存为：\n%3"_s.arg(upgradedFrom)
                       .arg(Schema::CurrentVersion)
                       .arg(QDir::toNativeSeparators(upgradeCopy)));
+}
+
+TQirvofrm::StartResult TQirvofrm::FormShow()
+{
+    {
+        // Setting the day is no change by the operator; the list is loaded after the login.
+        const QSignalBlocker quiet(dtRecord);
+        dtRecord->setDate(Clock::today());
+    }
+    Connection& connection = ShareDM->ADOConnection1;
+    connection.close();
+    if (const std::optional<ServerAddress>& server = StoreChoice::server()) {
+        connection.setServer(*server);
+        connection.open();
+    } else {
+        openDatabaseFile(connection);
+    }
+    // A clerk sees where the work goes: the file beside the program or the shared server.
+    setWindowTitle(u"Qirvo计件工资管理软件 - "_s + connection.shownStore());
 
     if (m_runLogin() != QDialog::Accepted)
         return StartResult::LoginCancelled;

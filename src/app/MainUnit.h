@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QToolButton;
+class Connection;
 class Query;
 class ReportComponent;
 
@@ -144,6 +145,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The Qirvo.mdb beside the program, checked and brought to this version. Throws QirvoError.
+    void openDatabaseFile(Connection& connection);
     QWidget* buildDataCentreTab();
     QWidget* buildRosterTab();
     QWidget* buildWorkTypeTab();

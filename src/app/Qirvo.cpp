@@ -4,6 +4,8 @@
 #include "QirvoError.h"
 #include "SearchUnit.h"
 #include "ShareDM.h"
+#include "ShareDMUnit.h"
+#include "StoreChoice.h"
 #include "UsergjEditorUnit.h"
 #include "gJiSearchUnit.h"
 #include "gZhongUnit.h"
@@ -31,6 +33,7 @@ int main(int argc, char** argv)
     TgJifrm payrollChoice(&mainForm);
     TUserGjEditorfrm payrollRowEditor(&mainForm);
     try {
+        StoreChoice::setServer(StoreChoice::read(app.arguments(), AppDir()));
         if (mainForm.FormShow() != TQirvofrm::StartResult::Ready)
             return 0;
     } catch (const QirvoError& error) {

@@ -43,6 +43,13 @@ Connection::~Connection()
 
 void Connection::setConnectionString(const QString& connectionString)
 {
+    if (m_server) {
+        // Back from a server to the file: the name is the file driver's again.
+        close();
+        QSqlDatabase::removeDatabase(m_name);
+        m_server.reset();
+        m_dialect = SqlDialect(SqlDialect::Store::File);
+    }
     m_connectionString = connectionString;
 }
 

@@ -15,10 +15,5 @@ bool RosterRules::nameTaken(const QString& name)
 
 QStringList RosterRules::workTypeNames()
 {
-    Query& names = ShareDM->ADOQueryTemp1;
-    OpenQuery(names, u"Select Distinct CounterName from [Counter]"_s);
-    QStringList result;
-    for (int row = 0; row < names.recordCount(); ++row)
-        result << VariantToText(names.value(row, 0));
-    return result;
+    return DistinctValues(u"[Counter]"_s, u"CounterName"_s);
 }

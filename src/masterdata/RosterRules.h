@@ -9,6 +9,6 @@ class RosterRules
 public:
     // Whether a worker of that name exists, letter case aside.
     static bool nameTaken(const QString& name);
-    // Every distinct work-type name, in the order the database returns them.
+    // Every work-type name once, letter case aside, in the order the names were first entered.
     static QStringList workTypeNames();
 };

@@ -134,15 +134,8 @@ void TestMainWindow::startUpRemovesStrayPlaceholders()
     TQirvofrm form;
     form.setLoginRunner([] { return loginAs(u"系统管理员"_s); });
     QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);
-    QCOMPARE(
-        m_db->scalar(
-                u"select group_concat(CounterIndex) from (select CounterIndex from [Counter] order by 1)"_s)
-            .toString(),
-        u"3,4"_s);
-    QCOMPARE(
-        m_db->scalar(u"select group_concat(PriceCounter) from (select PriceCounter from Price order by 1)"_s)
-            .toString(),
-        u"3,4"_s);
+    QCOMPARE(m_db->texts(u"select CounterIndex from [Counter] order by 1"_s), QStringList({u"3"_s, u"4"_s}));
+    QCOMPARE(m_db->texts(u"select PriceCounter from Price order by 1"_s), QStringList({u"3"_s, u"4"_s}));
     QCOMPARE(form.ADOQueryCounter->recordCount(), 2);
 }
 
@@ -156,6 +149,8 @@ void TestMainWindow::cancelledLoginEndsStartUp()
 
 void TestMainWindow::unusableDatabaseStopsBeforeLogin()
 {
+    if (m_db->onServer())
+        QSKIP("the file beside the program is not used with a server");
     QFile::remove(m_db->path());
     bool loginRan = false;
     TQirvofrm form;
@@ -179,6 +174,8 @@ void TestMainWindow::refusesWhatCannotBeWritten_data()
 // Said at start-up, before anything is written, rather than at the clerk's first save.
 void TestMainWindow::refusesWhatCannotBeWritten()
 {
+    if (m_db->onServer())
+        QSKIP("the file beside the program is not used with a server");
     QFETCH(bool, folderReadOnly);
     QFETCH(QString, message);
     const QString path = m_db->path();
@@ -224,6 +221,8 @@ void TestMainWindow::olderFileIsUpgradedNewerRefused_data()
 // left as it was.
 void TestMainWindow::olderFileIsUpgradedNewerRefused()
 {
+    if (m_db->onServer())
+        QSKIP("the file's own schema versions");
     QFETCH(int, version);
     const QString path = m_db->path();
     m_db->shareDM().ADOConnection1.close();
@@ -333,6 +332,8 @@ void TestMainWindow::failedPasswordWriteIsShown()
 {
     QFETCH(bool, login);
     MessageBoxRecorder boxes;
+    if (m_db->onServer())
+        QSKIP("a lock on the file held by another program");
     TQirvofrm form;
     form.setLoginRunner([] { return loginAs(u"系统管理员"_s); });
     QCOMPARE(form.FormShow(), TQirvofrm::StartResult::Ready);

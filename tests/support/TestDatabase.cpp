@@ -3,6 +3,7 @@
 #include "Schema.h"
 #include "ServerSchema.h"
 #include "ShareDMUnit.h"
+#include "StoreChoice.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -51,6 +52,8 @@ TestDatabase::TestDatabase() : m_server(testServer())
         ServerSchema::createDatabaseIfMissing(address);
         runOn(address, [](QSqlDatabase& db) { ServerSchema::create(db); });
         m_shareDM->ADOConnection1.setServer(address);
+        // The main window started in a test opens the same server database.
+        StoreChoice::setServer(address);
     } else {
         m_shareDM->ADOConnection1.setConnectionString(BuildConnectionString(path(), DatabasePassword));
     }
@@ -61,6 +64,7 @@ TestDatabase::~TestDatabase()
 {
     m_shareDM.reset();
     SetAppDirForTesting(QString());
+    StoreChoice::setServer(std::nullopt);
     if (m_server)
         runOn(m_server->maintenance(), [this](QSqlDatabase& db) {
             QSqlQuery(db).exec(u"drop database if exists %1 with (force)"_s.arg(m_serverDatabase));
