@@ -183,6 +183,23 @@ QSqlDatabase Connection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+void Connection::claim(const QString& name)
+{
+    QSqlQuery statement(database());
+    bool done = false;
+    if (m_server) {
+        statement.prepare(u"select pg_advisory_xact_lock(hashtextextended(?, 0))"_s);
+        statement.addBindValue(name);
+        done = statement.exec();
+    } else {
+        // A write that changes nothing still takes the file's write lock, which a deferred
+        // transaction would otherwise take only at its first real write, after the check.
+        done = statement.exec(u"update Parameter set ParameterName=ParameterName where 0=1"_s);
+    }
+    if (!done)
+        throw QirvoError(u"数据库正忙，请稍后再试：%1"_s.arg(DescribeDatabaseError(statement.lastError())));
+}
+
 const QStringList& Connection::tableColumns(const QString& table)
 {
     const QString key = table.toLower();

@@ -38,6 +38,11 @@ public:
 
     QSqlDatabase database() const;
 
+    // Inside a transaction: waits until no other workstation holds the same claim, and holds it
+    // until the transaction ends, so that a check and the write it allows are one step for all.
+    // The server has named locks; the file has one write lock for every claim. Throws QirvoError.
+    void claim(const QString& name);
+
     // Column names of a table, as the table declares them.
     const QStringList& tableColumns(const QString& table);
 

@@ -1,10 +1,12 @@
 #include "EntryStore.h"
 
+#include "Connection.h"
 #include "Query.h"
 #include "Rounding.h"
 #include "RowWrites.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
+#include "Transaction.h"
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +90,18 @@ void EntryStore::add(const EntryFields& fields)
 {
     AppendRow(temp(), u"RecordTable"_s);
     write(temp(), fields);
+}
+
+bool EntryStore::addIfDayFree(const EntryFields& fields)
+{
+    Connection& connection = ShareDM->ADOConnection1;
+    Transaction transaction(connection);
+    connection.claim(u"entry day %1 %2"_s.arg(fields.date.toString(Qt::ISODate), fields.user.toCaseFolded()));
+    if (hasEntryOn(fields.user, fields.date))
+        return false;
+    add(fields);
+    transaction.commit();
+    return true;
 }
 
 void EntryStore::change(int index, const EntryFields& fields)

@@ -47,6 +47,9 @@ public:
 
     // Writes the entry in one statement: a new row, or the stored row index.
     static void add(const EntryFields& fields);
+    // Adds the entry unless the worker has one on that day already (false then, nothing written).
+    // The check and the write are one step for every workstation on the database.
+    static bool addIfDayFree(const EntryFields& fields);
     static void change(int index, const EntryFields& fields);
     // Throws QirvoError when nothing was deleted.
     static void remove(int index);

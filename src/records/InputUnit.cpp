@@ -23,6 +23,12 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+const QString DayTakenMessage = u"该用户今天已经入帐！请选择其它用户"_s;
+
+} // namespace
+
 TInputfrm* Inputfrm = nullptr;
 
 TInputfrm::TInputfrm(QWidget* parent) : LoadingDialog(parent)
@@ -229,7 +235,7 @@ void TInputfrm::btn2Click()
         return;
     }
     if (EditMode == 0 && EntryStore::hasEntryOn(cbxName->currentText(), dtDate->date())) {
-        MessageBox::information(this, u"该用户今天已经入帐！请选择其它用户"_s);
+        MessageBox::information(this, DayTakenMessage);
         cbxName->setFocus();
         return;
     }
@@ -241,10 +247,14 @@ void TInputfrm::btn2Click()
                              edtAmount->value().toDouble(),
                              dtDate->date(),
                              edtRemark->text()};
-    if (EditMode == 0)
-        EntryStore::add(fields);
-    else
+    if (EditMode != 0) {
         EntryStore::change(EditIndex, fields);
+    } else if (!EntryStore::addIfDayFree(fields)) {
+        // Another workstation saved an entry for this worker and day since the check above.
+        MessageBox::information(this, DayTakenMessage);
+        cbxName->setFocus();
+        return;
+    }
     accept();
 }
 

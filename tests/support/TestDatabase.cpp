@@ -172,3 +172,10 @@ void TestDatabase::stopRefusing(const QString& name, const QString& table)
 {
     exec(m_server ? u"drop trigger %1 on [%2]"_s.arg(name, table) : u"drop trigger %1"_s.arg(name));
 }
+
+QString TestDatabase::address() const
+{
+    if (!m_server)
+        return path();
+    return u"postgresql://%1@/%2?host=%3"_s.arg(m_server->user(), m_serverDatabase, m_server->host());
+}

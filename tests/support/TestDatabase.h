@@ -36,6 +36,8 @@ public:
                 const QString& when = {});
     void stopRefusing(const QString& name, const QString& table);
     bool onServer() const { return m_server.has_value(); }
+    // How another program reaches this database: the server address, or the file's path.
+    QString address() const;
     // What names a row of the table in this store: rowid on the file.
     QString rowKey(const QString& table) { return m_shareDM->ADOConnection1.dialect().rowKey(table); }
 
