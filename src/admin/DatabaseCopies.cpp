@@ -39,7 +39,7 @@ mode_t permissionsFor(const QString& modeFrom)
 }
 
 // Partial copies carry the program's name, so that what a killed copy left behind is known as ours.
-const QString PartialPrefix = u".qirvo-partial-"_s;
+const QString& PartialPrefix = DatabaseCopies::PartialPrefix;
 const QString JournalSuffix = u"-journal"_s;
 
 // A new, empty file beside target that only this copy uses; removed again unless kept. While it

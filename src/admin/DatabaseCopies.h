@@ -11,6 +11,9 @@ class Connection;
 class DatabaseCopies
 {
 public:
+    // The name start of the copies being written, hidden in the folder until complete.
+    static inline const QString PartialPrefix = QStringLiteral(".qirvo-partial-");
+
     // "Qirvo计件统计" + the day as yyyy-M-d + ".mdb".
     static QString proposedBackupName(const QDate& day);
 

@@ -21,6 +21,7 @@
 #include "Schema.h"
 #include "SearchFilter.h"
 #include "SearchUnit.h"
+#include "ServerCopies.h"
 #include "ShareDM.h"
 #include "ShareDMUnit.h"
 #include "SpreadsheetExport.h"
@@ -748,6 +749,18 @@ void TQirvofrm::btn9Click()
 {
     const QString proposed =
         QDir(backupFolder()).filePath(DatabaseCopies::proposedBackupName(Clock::today()));
+    Connection& connection = ShareDM->ADOConnection1;
+    if (connection.server()) {
+        const QString chosen = FileDialog::getSaveFileName(this, u"备份数据"_s, proposed, DatabaseFilter);
+        if (chosen.isEmpty())
+            return;
+        const QString target = withMdbSuffix(chosen);
+        ServerCopies::backup(connection, target);
+        MessageBox::information(this, u"恭喜您，数据库备份成功"_s);
+        WriteSetting(u"SavePath"_s, QFileInfo(target).absolutePath() + u'/');
+        WriteSetting(u"SaveLast"_s, QFileInfo(target).absoluteFilePath());
+        return;
+    }
     const QString databasePath = DatabasePath();
     if (!QFile::exists(databasePath)) {
         MessageBox::information(this, u"数据库文件不存在！"_s);
@@ -792,8 +805,19 @@ void TQirvofrm::btn10Click()
         MessageBox::warning(this, u"恢复已取消，当前数据库没有任何改动。\n\n"_s + refusal.message());
         return;
     }
-    const QString databasePath = DatabasePath();
     Connection& connection = ShareDM->ADOConnection1;
+    if (connection.server()) {
+        // What the server held is kept beside the backups, as a restore of the file keeps it.
+        const QString safetyCopy = DatabaseCopies::safetyCopyName(
+            QDir(backupFolder()).filePath(DatabaseFileName), QDateTime::currentDateTime());
+        ServerCopies::restore(connection, backup, safetyCopy);
+        MessageBox::information(
+            this, u"恭喜您，数据库恢复成功。恢复前服务器上的数据已保存为：\n%1\n请重新启动软件"_s.arg(
+                      QDir::toNativeSeparators(safetyCopy)));
+        close();
+        return;
+    }
+    const QString databasePath = DatabasePath();
     connection.close();
     if (const int error = DatabaseCopies::restore(backup, databasePath, QDateTime::currentDateTime())) {
         MessageBox::information(this, u"数据库恢复失败，失败号为：%1"_s.arg(uint(error)));
