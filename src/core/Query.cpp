@@ -207,6 +207,7 @@ void Query::open()
             row.rowId = statement.value(0).toLongLong();
         for (int i : std::as_const(shown))
             row.values.append(fromSqlValue(statement.value(i)));
+        row.loaded = row.values;
         rows.append(std::move(row));
     }
     if (statement.lastError().isValid()) {
@@ -413,7 +414,7 @@ void Query::startInsert(bool atEnd)
     checkBrowseMode();
     const int position = atEnd || m_current < 0 ? int(m_rows.size()) : m_current;
     emit aboutToInsertRow(position);
-    m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size()), Pending::None, {}});
+    m_rows.insert(position, Row{-1, QVector<QVariant>(m_fields.size()), Pending::None, {}, {}});
     m_buffer = QVector<QVariant>(m_fields.size());
     m_modifiedColumns.clear();
     m_defaultColumns.clear();
@@ -480,7 +481,7 @@ void Query::post()
                 row.pending = Pending::Modified;
             row.changedColumns += m_modifiedColumns;
         } else {
-            updateRow(row.rowId, m_buffer, m_modifiedColumns);
+            updateRow(row, m_buffer, m_modifiedColumns);
             row = fetchRow(row.rowId);
         }
     }
@@ -491,24 +492,44 @@ void Query::post()
     emit rowChanged(m_current);
 }
 
-void Query::updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<int>& columns) const
+// The changed columns are written only where they still hold what was read: a value another
+// workstation changed meanwhile is never written over blindly.
+void Query::updateRow(const Row& row, const QVector<QVariant>& values, const QSet<int>& columns) const
 {
     const SqlDialect& dialect = m_connection.dialect();
     QStringList assignments;
+    QStringList unchanged;
     QVariantList bound;
+    QVariantList readBefore;
     for (int index : columns) {
-        assignments << u"%1=?"_s.arg(dialect.column(tableColumn(index)));
+        const QString column = dialect.column(tableColumn(index));
+        assignments << u"%1=?"_s.arg(column);
         bound << toSqlValue(values[index]);
+        if (index < row.loaded.size()) {
+            unchanged << dialect.nullSafeEquals(column);
+            readBefore << toSqlValue(row.loaded[index]);
+        }
     }
+    const QString table = dialect.table(m_table);
+    const QString key = dialect.rowKey(m_table);
     QSqlQuery statement(m_connection.database());
-    statement.prepare(u"update %1 set %2 where %3=?"_s.arg(dialect.table(m_table), assignments.join(u','),
-                                                           dialect.rowKey(m_table)));
+    statement.prepare(u"update %1 set %2 where %3=?%4"_s.arg(
+        table, assignments.join(u','), key,
+        unchanged.isEmpty() ? QString() : u" and "_s + unchanged.join(u" and "_s)));
     bindAll(statement, bound);
-    statement.addBindValue(rowId);
+    statement.addBindValue(row.rowId);
+    bindAll(statement, readBefore);
     if (!statement.exec())
         throw QirvoError(u"保存记录失败：%1"_s.arg(describe(statement)));
-    if (statement.numRowsAffected() != 1)
-        throw QirvoError(u"保存记录失败：该记录已不在数据库中。"_s);
+    if (statement.numRowsAffected() == 1)
+        return;
+    QSqlQuery stillThere(m_connection.database());
+    stillThere.prepare(u"select count(*) from %1 where %2=?"_s.arg(table, key));
+    stillThere.addBindValue(row.rowId);
+    if (stillThere.exec() && stillThere.next() && stillThere.value(0).toInt() == 1)
+        throw QirvoError(u"保存记录失败：这条记录刚被其他工作站或窗口修改过，您的修改没有保存。"
+                         u"请重新打开它，看过新的内容后再修改。"_s);
+    throw QirvoError(u"保存记录失败：该记录已不在数据库中。"_s);
 }
 
 qint64 Query::insertRow(const QVector<QVariant>& values, const QSet<int>& columns) const
@@ -561,9 +582,10 @@ Query::Row Query::fetchRow(qint64 rowId) const
     statement.addBindValue(rowId);
     if (!statement.exec() || !statement.next())
         throw QirvoError(u"读取刚保存的记录失败：%1"_s.arg(describe(statement)));
-    Row row{rowId, {}, Pending::None, {}};
+    Row row{rowId, {}, Pending::None, {}, {}};
     for (int i = 0; i < m_fields.size(); ++i)
         row.values.append(fromSqlValue(statement.value(i)));
+    row.loaded = row.values;
     return row;
 }
 
@@ -634,7 +656,7 @@ void Query::applyUpdates()
         if (row.pending == Pending::Inserted)
             insertRow(row.values, row.changedColumns);
         else if (row.pending == Pending::Modified)
-            updateRow(row.rowId, row.values, row.changedColumns);
+            updateRow(row, row.values, row.changedColumns);
     }
 }
 

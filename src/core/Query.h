@@ -124,6 +124,8 @@ private:
         QVector<QVariant> values;
         Pending pending = Pending::None;
         QSet<int> changedColumns;
+        // The values as last read from the database: a change is written only over these.
+        QVector<QVariant> loaded;
     };
 
     void requireActive() const;
@@ -138,7 +140,7 @@ private:
     QString tableColumn(int column) const;
     Row fetchRow(qint64 rowId) const;
     qint64 insertRow(const QVector<QVariant>& values, const QSet<int>& columns) const;
-    void updateRow(qint64 rowId, const QVector<QVariant>& values, const QSet<int>& columns) const;
+    void updateRow(const Row& row, const QVector<QVariant>& values, const QSet<int>& columns) const;
     void deleteRow(qint64 rowId) const;
 
     Connection& m_connection;

@@ -74,6 +74,11 @@ QString SqlDialect::column(const QString& name) const
     return quoted(isServer() ? name.toLower() : name);
 }
 
+QString SqlDialect::nullSafeEquals(const QString& column) const
+{
+    return isServer() ? column + u" is not distinct from ?"_s : column + u" is ?"_s;
+}
+
 QString SqlDialect::rowKey(const QString& table) const
 {
     if (!isServer())

@@ -24,6 +24,8 @@ public:
     QString column(const QString& name) const;
     // The column that names a row of the table for updates and deletes.
     QString rowKey(const QString& table) const;
+    // "column equals the next bound value", an empty value equal to an empty one.
+    QString nullSafeEquals(const QString& column) const;
 
 private:
     Store m_store;

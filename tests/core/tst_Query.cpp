@@ -27,6 +27,8 @@ private slots:
     void computedColumnIsNotWritable();
     void signalsFollowChanges();
     void datesAndBooleansAreStoredPlainly();
+    void changeMadeMeanwhileIsNotWrittenOver_data();
+    void changeMadeMeanwhileIsNotWrittenOver();
 
     void sqlFunctions_data();
     void sqlFunctions();
@@ -189,6 +191,42 @@ void TestQuery::datesAndBooleansAreStoredPlainly()
     QCOMPARE(m_db->scalar(u"select payforStartDate from Payfor"_s).toString(), u"2026-01-31"_s);
     QCOMPARE(m_db->scalar(u"select count(*) from payfor where PayforEnable=True"_s).toInt(), 1);
     QCOMPARE(m_db->scalar(u"select count(*) from Payfor where payforUser=''"_s).toInt(), 1);
+}
+
+void TestQuery::changeMadeMeanwhileIsNotWrittenOver_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("the same value changed")
+        << u"update [User] set UserBase=1700"_s << u"刚被其他工作站"_s << u"a|1700|"_s;
+    QTest::newRow("another value changed")
+        << u"update [User] set UserPhone='0571'"_s << QString() << u"a|1800|0571"_s;
+    QTest::newRow("an empty value filled")
+        << u"update [User] set UserBase=null"_s << u"刚被其他工作站"_s << u"a||"_s;
+    QTest::newRow("the row deleted") << u"delete from [User]"_s << u"已不在数据库中"_s << QString();
+}
+
+// Another workstation writes the row after this one read it; this one's change is then saved only
+// where it writes over nothing the other wrote.
+void TestQuery::changeMadeMeanwhileIsNotWrittenOver()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, refusal);
+    QFETCH(QString, stored);
+    m_db->exec(u"insert into [User] (UserName, UserBase) values ('a', 1600)"_s);
+    OpenQuery(temp(), u"Select * from [User]"_s);
+    m_db->exec(meanwhile);
+    temp().edit();
+    temp().setValue(u"UserBase"_s, 1800.0);
+    try {
+        temp().post();
+        QVERIFY2(refusal.isEmpty(), "the change must be refused");
+    } catch (const QirvoError& error) {
+        QVERIFY2(!refusal.isEmpty() && error.message().contains(refusal), qPrintable(error.message()));
+    }
+    if (!stored.isEmpty())
+        QCOMPARE(m_db->rowText(u"select UserName, UserBase, UserPhone from [User]"_s), stored);
 }
 
 void TestQuery::sqlFunctions_data()
