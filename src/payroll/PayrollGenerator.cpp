@@ -69,6 +69,9 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
         throw QirvoError(u"开始日期不能晚于结束日期，请重新选择时间范围。"_s);
 
     Transaction transaction(ShareDM->ADOConnection1);
+    // One payroll at a time on the database: two workstations generating at once get one whole
+    // result each in turn, never a mix of both.
+    ShareDM->ADOConnection1.claim(u"payroll"_s);
     Query& stored = ShareDM->ADOQueryTemp2;
     stored.setSql(u"update  payfor set PayforEnable=False"_s);
     stored.execute();
