@@ -183,6 +183,21 @@ QSqlDatabase Connection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
+void Connection::reconnectIfLost()
+{
+    if (!m_server)
+        return;
+    // The driver marks a connection it found broken as closed; one that broke unnoticed fails a ping.
+    if (isOpen() && QSqlQuery(database()).exec(u"select 1"_s))
+        return;
+    close();
+    try {
+        open();
+    } catch (const QirvoError&) {
+        // The server is still away; the next action fails with its own message and tries again.
+    }
+}
+
 void Connection::claim(const QString& name)
 {
     QSqlQuery statement(database());

@@ -38,6 +38,10 @@ public:
 
     QSqlDatabase database() const;
 
+    // After a failed action: when the server connection broke, makes a new one, so the next
+    // action works without a restart. Nothing happens while it holds.
+    void reconnectIfLost();
+
     // Inside a transaction: waits until no other workstation holds the same claim, and holds it
     // until the transaction ends, so that a check and the write it allows are one step for all.
     // The server has named locks; the file has one write lock for every claim. Throws QirvoError.

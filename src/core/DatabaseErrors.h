@@ -5,7 +5,7 @@
 class QSqlError;
 
 // What a failed database step means for the clerk.
-enum class DatabaseFailure { Busy, ReadOnly, Full, Damaged, Io, Other };
+enum class DatabaseFailure { Busy, ReadOnly, Full, Damaged, Io, Lost, Other };
 
 DatabaseFailure ClassifyDatabaseError(const QSqlError& error);
 

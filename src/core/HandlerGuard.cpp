@@ -2,6 +2,7 @@
 
 #include "MessageBox.h"
 #include "QirvoError.h"
+#include "ShareDM.h"
 
 #include <QString>
 
@@ -17,5 +18,8 @@ bool runHandler(QWidget* parent, const std::function<void()>& handler)
     } catch (const std::exception& error) {
         MessageBox::error(parent, QString::fromLocal8Bit(error.what()));
     }
+    // A failure may have been a broken server connection: the next action gets a new one.
+    if (ShareDM)
+        ShareDM->ADOConnection1.reconnectIfLost();
     return false;
 }

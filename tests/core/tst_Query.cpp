@@ -1,3 +1,5 @@
+#include "HandlerGuard.h"
+#include "MessageBoxRecorder.h"
 #include "QirvoError.h"
 #include "Query.h"
 #include "ShareDMUnit.h"
@@ -5,6 +7,7 @@
 
 #include <QDate>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -29,6 +32,7 @@ private slots:
     void datesAndBooleansAreStoredPlainly();
     void changeMadeMeanwhileIsNotWrittenOver_data();
     void changeMadeMeanwhileIsNotWrittenOver();
+    void lostServerConnectionIsToldAndMadeAnew();
 
     void sqlFunctions_data();
     void sqlFunctions();
@@ -227,6 +231,44 @@ void TestQuery::changeMadeMeanwhileIsNotWrittenOver()
     }
     if (!stored.isEmpty())
         QCOMPARE(m_db->rowText(u"select UserName, UserBase, UserPhone from [User]"_s), stored);
+}
+
+// The server ends this program's connection (as a restart or a cut cable would): the action that
+// meets it says so in Chinese, and the next one works on a new connection with every saved row.
+void TestQuery::lostServerConnectionIsToldAndMadeAnew()
+{
+    if (!m_db->onServer())
+        QSKIP("a server connection");
+    m_db->exec(u"insert into [User] (UserName) values ('a')"_s);
+    Connection& connection = m_db->shareDM().ADOConnection1;
+    const int backend = m_db->scalar(u"select pg_backend_pid()"_s).toInt();
+    {
+        QSqlDatabase other = connection.server()->open(u"other"_s);
+        QSqlQuery end(other);
+        end.prepare(u"select pg_terminate_backend(?)"_s);
+        end.addBindValue(backend);
+        QVERIFY(end.exec());
+        // The backend ends a moment after it is told to.
+        QSqlQuery gone(other);
+        gone.prepare(u"select count(*) from pg_stat_activity where pid=?"_s);
+        gone.addBindValue(backend);
+        QTRY_VERIFY(gone.exec() && gone.next() && gone.value(0).toInt() == 0);
+    }
+    QSqlDatabase::removeDatabase(u"other"_s);
+    MessageBoxRecorder boxes;
+    QVERIFY(!runHandler(nullptr, [&] {
+        temp().setSql(u"Select * from [User]"_s);
+        temp().open();
+    }));
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY2(boxes.texts().first().contains(u"与数据库服务器的连接已中断"_s),
+             qPrintable(boxes.texts().first()));
+    QVERIFY(runHandler(nullptr, [&] {
+        temp().setSql(u"Select * from [User]"_s);
+        temp().open();
+    }));
+    QCOMPARE(temp().recordCount(), 1);
+    QCOMPARE(boxes.texts().size(), 1);
 }
 
 void TestQuery::sqlFunctions_data()
