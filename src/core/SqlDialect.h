@@ -5,9 +5,9 @@
 // The one place that knows which store a statement goes to. The program writes its statements in
 // the file's words (SQLite with the Jet-style [Name] quoting); on the server they are put in
 // PostgreSQL's: bracketed names become its lower-case quoted ones, planner hints go, True and False
-// are the flags' 1 and 0, and the rowid
-// of a table is its own key column, or the row number column the server schema gives a table
-// without one. The functions the statements use (round, instr, iif, ifnull, total) exist on both.
+// are the flags' 1 and 0, and the rowid of a table is its own key column, or the row number column
+// the server schema gives a table without one. The functions the statements use (round, instr,
+// iif, ifnull, json_each, total) exist on both.
 class SqlDialect
 {
 public:

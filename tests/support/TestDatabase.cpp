@@ -98,14 +98,23 @@ void TestDatabase::exec(const QString& sql, const QVariantList& params)
         QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
 }
 
-QVariant TestDatabase::scalar(const QString& sql, const QVariantList& params)
+// The statement run with its values; on failure the test fails and the query is left inactive.
+QSqlQuery TestDatabase::run(const QString& sql, const QVariantList& params)
 {
     QSqlQuery query(m_shareDM->ADOConnection1.database());
     query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
     for (const QVariant& param : params)
         query.addBindValue(param);
-    if (!query.exec() || !query.next()) {
+    if (!query.exec())
         QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
+    return query;
+}
+
+QVariant TestDatabase::scalar(const QString& sql, const QVariantList& params)
+{
+    QSqlQuery query = run(sql, params);
+    if (!query.next()) {
+        QTest::qFail(qPrintable(u"no row from "_s + sql), __FILE__, __LINE__);
         return {};
     }
     return query.value(0);
@@ -113,15 +122,8 @@ QVariant TestDatabase::scalar(const QString& sql, const QVariantList& params)
 
 QStringList TestDatabase::texts(const QString& sql, const QVariantList& params)
 {
-    QSqlQuery query(m_shareDM->ADOConnection1.database());
-    query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
-    for (const QVariant& param : params)
-        query.addBindValue(param);
+    QSqlQuery query = run(sql, params);
     QStringList values;
-    if (!query.exec()) {
-        QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
-        return values;
-    }
     while (query.next())
         values << query.value(0).toString();
     return values;
@@ -129,12 +131,9 @@ QStringList TestDatabase::texts(const QString& sql, const QVariantList& params)
 
 QString TestDatabase::rowText(const QString& sql, const QVariantList& params)
 {
-    QSqlQuery query(m_shareDM->ADOConnection1.database());
-    query.prepare(m_shareDM->ADOConnection1.dialect().translate(sql));
-    for (const QVariant& param : params)
-        query.addBindValue(param);
-    if (!query.exec() || !query.next()) {
-        QTest::qFail(qPrintable(query.lastError().text() + u" in "_s + sql), __FILE__, __LINE__);
+    QSqlQuery query = run(sql, params);
+    if (!query.next()) {
+        QTest::qFail(qPrintable(u"no row from "_s + sql), __FILE__, __LINE__);
         return {};
     }
     QStringList texts;

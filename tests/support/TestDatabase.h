@@ -3,6 +3,7 @@
 #include "ServerAddress.h"
 #include "ShareDM.h"
 
+#include <QSqlQuery>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariantList>
@@ -42,6 +43,8 @@ public:
     QString rowKey(const QString& table) { return m_shareDM->ADOConnection1.dialect().rowKey(table); }
 
 private:
+    QSqlQuery run(const QString& sql, const QVariantList& params);
+
     QTemporaryDir m_dir;
     std::optional<ServerAddress> m_server;
     QString m_serverDatabase;
