@@ -6,6 +6,7 @@
 #include "QirvoError.h"
 #include "Schema.h"
 #include "ScratchConnection.h"
+#include "ServerSchema.h"
 #include "TableDefinitions.h"
 
 #include <QDate>
@@ -144,13 +145,9 @@ void ServerCopies::restore(Connection& server, const QString& backup, const QStr
         run(statement, u"delete from "_s + name, failure);
         copyRows(table, file.database(), orderedSelect(table, u"[%1]"_s.arg(table.name), false), live, name,
                  true, failure);
-        // New rows are numbered after the restored ones.
-        if (const QString key = keyOf(table).toLower(); !key.isEmpty())
-            run(statement,
-                u"select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) from %1"_s
-                    .arg(name, key),
-                failure);
     }
+    // New rows are numbered after the restored ones.
+    ServerSchema::renumberAfterKeys(live);
     if (!live.commit())
         throw QirvoError(u"%1：%2"_s.arg(failure, DescribeDatabaseError(live.lastError())));
     undo.dismiss();

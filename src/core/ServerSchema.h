@@ -19,6 +19,9 @@ public:
     static std::optional<int> versionOf(const QSqlDatabase& database);
     // Throws QirvoError unless this is a Qirvo database this program knows.
     static void check(const QSqlDatabase& database, const QString& shownName);
+    // After rows were written with their keys given: new rows are numbered after the largest key.
+    // Throws QirvoError.
+    static void renumberAfterKeys(const QSqlDatabase& database);
     // Creates the database on its server when it does not exist yet. True when it was created.
     static bool createDatabaseIfMissing(const ServerAddress& address);
 };

@@ -4,9 +4,13 @@
 #include "Rounding.h"
 #include "Schema.h"
 #include "ScratchConnection.h"
+#include "ServerAddress.h"
+#include "ServerSchema.h"
+#include "SqlDialect.h"
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -37,14 +41,17 @@ struct WorkType
 class Filler
 {
 public:
-    Filler(QSqlDatabase db, const DemoDatabase::Size& size)
-        : m_db(std::move(db)), m_size(size), m_random(20061210)
+    Filler(QSqlDatabase db, const SqlDialect& dialect, const DemoDatabase::Size& size)
+        : m_db(std::move(db)), m_dialect(dialect), m_size(size), m_random(20061210)
     {}
 
     void run()
     {
-        exec(u"pragma journal_mode = off"_s);
-        exec(u"pragma synchronous = off"_s);
+        if (!m_dialect.isServer()) {
+            // A file being built needs no journal: a failed run leaves no file at all.
+            exec(u"pragma journal_mode = off"_s);
+            exec(u"pragma synchronous = off"_s);
+        }
         m_db.transaction();
         addWorkTypes();
         addWorkers();
@@ -64,7 +71,7 @@ private:
     QSqlQuery prepare(const QString& sql)
     {
         QSqlQuery query(m_db);
-        if (!query.prepare(sql))
+        if (!query.prepare(m_dialect.translate(sql)))
             throw QirvoError(u"写入演示数据失败：%1"_s.arg(query.lastError().text()));
         return query;
     }
@@ -181,6 +188,7 @@ private:
     };
 
     QSqlDatabase m_db;
+    SqlDialect m_dialect;
     DemoDatabase::Size m_size;
     QRandomGenerator m_random;
     QList<WorkType> m_workTypes;
@@ -200,7 +208,7 @@ void DemoDatabase::create(const QString& path, const Size& size)
     try {
         {
             const ScratchConnection connection(filling);
-            Filler(connection.database(), size).run();
+            Filler(connection.database(), SqlDialect(), size).run();
         }
         if (!QFile::rename(filling, path))
             throw QirvoError(u"无法建立 %1"_s.arg(path));
@@ -208,4 +216,19 @@ void DemoDatabase::create(const QString& path, const Size& size)
         QFile::remove(filling);
         throw;
     }
+}
+
+void DemoDatabase::fill(const ServerAddress& server, const Size& size)
+{
+    const QString connectionName = u"qirvo-makedemo"_s;
+    const auto forget = qScopeGuard([&] { QSqlDatabase::removeDatabase(connectionName); });
+    QSqlDatabase db = server.open(connectionName);
+    ServerSchema::check(db, server.shown());
+    QSqlQuery count(db);
+    if (!count.exec(u"select (select count(*) from \"recordtable\") + (select count(*) from \"user\")"_s) ||
+        !count.next() || count.value(0).toInt() != 0)
+        throw QirvoError(
+            u"服务器上的数据库 %1 中已经有员工或计件记录，演示数据不会写进去。"_s.arg(server.shown()));
+    Filler(db, SqlDialect(SqlDialect::Store::Server), size).run();
+    ServerSchema::renumberAfterKeys(db);
 }

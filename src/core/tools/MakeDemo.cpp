@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DemoDatabase.h"
 #include "QirvoError.h"
+#include "ServerAddress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -17,7 +18,10 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Writes a filled database in the delivered schema."_s);
     parser.addHelpOption();
-    parser.addPositionalArgument(u"path"_s, u"the database file to write; it must not exist"_s);
+    parser.addPositionalArgument(
+        u"path"_s, u"the database file to write (it must not exist), or with --database none"_s);
+    const QCommandLineOption database(
+        u"database"_s, u"fill the empty Qirvo database on this server instead of a file"_s, u"url"_s);
     const DemoDatabase::Size defaults;
     const QCommandLineOption workers(u"workers"_s, u"number of workers"_s, u"n"_s,
                                      QString::number(defaults.workers));
@@ -29,11 +33,11 @@ int main(int argc, char** argv)
                                      QString::number(defaults.rewards));
     const QCommandLineOption lastDay(
         u"last-day"_s, u"the day of the newest entries, yyyy-MM-dd (default today)"_s, u"date"_s);
-    parser.addOptions({workers, workTypes, entries, rewards, lastDay});
+    parser.addOptions({workers, workTypes, entries, rewards, lastDay, database});
     parser.process(app);
 
     QTextStream err(stderr);
-    if (parser.positionalArguments().size() != 1)
+    if (parser.positionalArguments().size() != (parser.isSet(database) ? 0 : 1))
         parser.showHelp(2);
     DemoDatabase::Size size;
     bool ok = true;
@@ -53,11 +57,15 @@ int main(int argc, char** argv)
         err << "counts must be whole numbers of 0 or more, the last day a date yyyy-MM-dd\n";
         return 2;
     }
-    const QString path = parser.positionalArguments().first();
+    const QString path =
+        parser.isSet(database) ? parser.value(database) : parser.positionalArguments().first();
     QElapsedTimer timer;
     timer.start();
     try {
-        DemoDatabase::create(path, size);
+        if (parser.isSet(database))
+            DemoDatabase::fill(ServerAddress::parse(path), size);
+        else
+            DemoDatabase::create(path, size);
     } catch (const QirvoError& error) {
         err << error.message() << '\n';
         return 1;
