@@ -491,6 +491,8 @@ void TQirvofrm::RefreshRewardList(const Condition& filter)
 
 void TQirvofrm::RefreshPayrollList()
 {
+    // The version first: a payroll written between the two reads counts as unseen.
+    m_payrollVersion = PayrollGenerator::storedVersion();
     OpenQuery(*ADOQueryPayfor, u"select * from  payfor where PayforEnable=True"_s);
 }
 
@@ -724,8 +726,12 @@ void TQirvofrm::btn14Click()
 {
     if (gJifrm->exec() != QDialog::Accepted)
         return;
-    PayrollGenerator::generate(gJifrm->NameList, gJifrm->StartDate, gJifrm->EndDate);
+    const PayrollGenerator::Written written = PayrollGenerator::generateOver(
+        gJifrm->NameList, gJifrm->StartDate, gJifrm->EndDate, m_payrollVersion);
     RefreshPayrollList();
+    if (written.replacedAnother)
+        MessageBox::information(this, u"在您打开这份工资表之后，另一台电脑也生成过工资表。"
+                                      u"现在列出的是您刚才生成的结果，那一份已被替换。"_s);
 }
 
 void TQirvofrm::DBGridEh5DblClick()

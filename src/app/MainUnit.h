@@ -161,6 +161,8 @@ private:
     bool leaveRoster();
 
     std::function<int()> m_runLogin;
+    // The stored payroll's version when this window last listed it.
+    qint64 m_payrollVersion = 0;
     // The roster row's name as it was when its editing began.
     QString OldUserName;
     QWidget* m_shownPage = nullptr;

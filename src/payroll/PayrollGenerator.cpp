@@ -16,6 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+const QString VersionName = u"工资表版本"_s;
+
 // The names travel as one JSON array, so that a payroll of thousands of workers stays one bound
 // value and a name with a quote is data like any other.
 QString namesAsJson(const QStringList& names)
@@ -61,7 +63,20 @@ QVariantList PayrollGenerator::computationParams(const QStringList& names, const
     return {namesAsJson(names), start, end, start, end, start, end};
 }
 
+qint64 PayrollGenerator::storedVersion()
+{
+    return LookupFieldValue(u"Parameter"_s, u"ParameterValue"_s,
+                            Condition(u"ParameterName=?"_s, {VersionName}))
+        .toLongLong();
+}
+
 int PayrollGenerator::generate(const QStringList& names, const QDate& start, const QDate& end)
+{
+    return generateOver(names, start, end, storedVersion()).rows;
+}
+
+PayrollGenerator::Written PayrollGenerator::generateOver(const QStringList& names, const QDate& start,
+                                                         const QDate& end, qint64 seenVersion)
 {
     if (names.isEmpty())
         throw QirvoError(u"没有可计算工资的员工，请先在“员工管理”中录入员工。"_s);
@@ -72,6 +87,14 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
     // One payroll at a time on the database: two workstations generating at once get one whole
     // result each in turn, never a mix of both.
     ShareDM->ADOConnection1.claim(u"payroll"_s);
+    Written written;
+    const qint64 previous = storedVersion();
+    written.version = previous + 1;
+    written.replacedAnother = previous != seenVersion;
+    QString failure;
+    if (!UpdateTwoFields(u"Parameter"_s, Condition(u"ParameterName=?"_s, {VersionName}), u"ParameterName"_s,
+                         VersionName, u"ParameterValue"_s, QString::number(written.version), &failure))
+        throw QirvoError(u"写入工资记录失败：%1"_s.arg(failure));
     Query& stored = ShareDM->ADOQueryTemp2;
     stored.setSql(u"update  payfor set PayforEnable=False"_s);
     stored.execute();
@@ -122,5 +145,6 @@ int PayrollGenerator::generate(const QStringList& names, const QDate& start, con
         }
     }
     transaction.commit();
-    return rows;
+    written.rows = rows;
+    return written;
 }

@@ -18,4 +18,17 @@ public:
     // Throws QirvoError (nothing changed) for an empty choice of workers, a start after the end, or
     // a failure on the way. Returns the number of payroll rows written.
     static int generate(const QStringList& names, const QDate& start, const QDate& end);
+
+    // Each generation numbers the stored payroll anew; 0 before the first.
+    static qint64 storedVersion();
+    struct Written
+    {
+        int rows = 0;
+        qint64 version = 0;
+        // Another payroll was written after the one of the version the clerk last saw.
+        bool replacedAnother = false;
+    };
+    // As generate(), for a clerk whose list shows the payroll of seenVersion.
+    static Written generateOver(const QStringList& names, const QDate& start, const QDate& end,
+                                qint64 seenVersion);
 };

@@ -40,6 +40,7 @@ private slots:
     void reusesStoredRows_data();
     void reusesStoredRows();
     void secondPayrollHoldsOnlyItsChoice();
+    void replacedPayrollIsTold();
     void failureLeavesEarlierPayroll();
     void refusedChoiceChangesNothing_data();
     void refusedChoiceChangesNothing();
@@ -189,6 +190,19 @@ void TestPayrollGenerator::secondPayrollHoldsOnlyItsChoice()
     PayrollGenerator::generate({u"工人01"_s, u"工人02"_s, u"工人03"_s}, First, Last);
     PayrollGenerator::generate({u"工人02"_s, u"不在名册"_s}, First, Last);
     QCOMPARE(m_db->texts(u"select payforUser from Payfor where PayforEnable=1"_s), QStringList{u"工人02"_s});
+}
+
+// A clerk generates over a list that another workstation's payroll replaced meanwhile: told so.
+void TestPayrollGenerator::replacedPayrollIsTold()
+{
+    addWorkers(2);
+    const qint64 seen = PayrollGenerator::storedVersion();
+    const PayrollGenerator::Written first = PayrollGenerator::generateOver({u"工人01"_s}, First, Last, seen);
+    QVERIFY(!first.replacedAnother);
+    const PayrollGenerator::Written second = PayrollGenerator::generateOver({u"工人02"_s}, First, Last, seen);
+    QVERIFY(second.replacedAnother);
+    QCOMPARE(second.version, first.version + 1);
+    QVERIFY(!PayrollGenerator::generateOver({u"工人01"_s}, First, Last, second.version).replacedAnother);
 }
 
 void TestPayrollGenerator::failureLeavesEarlierPayroll()
