@@ -7,6 +7,7 @@
 #include "Schema.h"
 #include "ScratchConnection.h"
 #include "ServerSchema.h"
+#include "SqlDialect.h"
 #include "TableDefinitions.h"
 
 #include <QDate>
@@ -24,20 +25,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList columnNames(const TableDefinition& table)
+const SqlDialect File;
+const SqlDialect Server(SqlDialect::Store::Server);
+
+// The table's columns, in the words of a store.
+QString columnList(const TableDefinition& table, const SqlDialect& store)
 {
     QStringList names;
     for (const ColumnDefinition& column : table.columns)
-        names << column.name;
-    return names;
-}
-
-QString keyOf(const TableDefinition& table)
-{
-    for (const ColumnDefinition& column : table.columns)
-        if (column.kind == ColumnKind::Key)
-            return column.name;
-    return {};
+        names << store.column(column.name);
+    return names.join(u',');
 }
 
 void run(QSqlQuery& query, const QString& sql, const QString& failure)
@@ -46,24 +43,22 @@ void run(QSqlQuery& query, const QString& sql, const QString& failure)
         throw QirvoError(u"%1：%2"_s.arg(failure, DescribeDatabaseError(query.lastError())));
 }
 
-// Every row of the table from one database into the other, in key order, dates as days. The
-// source statement is given in the source's words.
-void copyRows(const TableDefinition& table, const QSqlDatabase& from, const QString& fromSql,
-              const QSqlDatabase& to, const QString& toTable, bool toServer, const QString& failure)
+// Every row of the table from one store into the other, in key order, days as days.
+void copyRows(const TableDefinition& table, const QSqlDatabase& from, const SqlDialect& fromStore,
+              const QSqlDatabase& to, const SqlDialect& toStore, const QString& failure)
 {
     QSqlQuery rows(from);
     rows.setForwardOnly(true);
-    run(rows, fromSql, failure);
+    run(rows,
+        u"select %1 from %2 order by %3"_s.arg(columnList(table, fromStore), fromStore.table(table.name),
+                                               fromStore.rowKey(table.name)),
+        failure);
     QStringList marks;
     for (qsizetype i = 0; i < table.columns.size(); ++i)
         marks << u"?"_s;
-    QStringList names = columnNames(table);
-    if (toServer)
-        for (QString& name : names)
-            name = name.toLower();
     QSqlQuery insert(to);
-    if (!insert.prepare(
-            u"insert into %1 (%2) values (%3)"_s.arg(toTable, names.join(u','), marks.join(u','))))
+    if (!insert.prepare(u"insert into %1 (%2) values (%3)"_s.arg(
+            toStore.table(table.name), columnList(table, toStore), marks.join(u','))))
         throw QirvoError(u"%1：%2"_s.arg(failure, DescribeDatabaseError(insert.lastError())));
     while (rows.next()) {
         for (int i = 0; i < table.columns.size(); ++i) {
@@ -80,20 +75,6 @@ void copyRows(const TableDefinition& table, const QSqlDatabase& from, const QStr
         if (!insert.exec())
             throw QirvoError(u"%1：%2"_s.arg(failure, DescribeDatabaseError(insert.lastError())));
     }
-}
-
-QString orderedSelect(const TableDefinition& table, const QString& tableName, bool server)
-{
-    QStringList names = columnNames(table);
-    QString key = keyOf(table);
-    if (server) {
-        for (QString& name : names)
-            name = name.toLower();
-        key = key.isEmpty() ? ServerRowColumn : key.toLower();
-    } else if (key.isEmpty()) {
-        key = u"rowid"_s;
-    }
-    return u"select %1 from %2 order by %3"_s.arg(names.join(u','), tableName, key);
 }
 
 } // namespace
@@ -121,8 +102,7 @@ void ServerCopies::backup(Connection& server, const QString& target)
         // Every table as of one moment, whatever the other workstations write meanwhile.
         run(snapshot, u"set transaction isolation level repeatable read, read only"_s, failure);
         for (const TableDefinition& table : QirvoTables())
-            copyRows(table, live, orderedSelect(table, ServerTableName(table.name), true), copy,
-                     u"[%1]"_s.arg(table.name), false, failure);
+            copyRows(table, live, Server, copy, File, failure);
         if (!copy.commit())
             throw QirvoError(u"%1：%2"_s.arg(failure, DescribeDatabaseError(copy.lastError())));
     }
@@ -141,10 +121,8 @@ void ServerCopies::restore(Connection& server, const QString& backup, const QStr
     auto undo = qScopeGuard([&] { live.rollback(); });
     QSqlQuery statement(live);
     for (const TableDefinition& table : QirvoTables()) {
-        const QString name = ServerTableName(table.name);
-        run(statement, u"delete from "_s + name, failure);
-        copyRows(table, file.database(), orderedSelect(table, u"[%1]"_s.arg(table.name), false), live, name,
-                 true, failure);
+        run(statement, u"delete from "_s + Server.table(table.name), failure);
+        copyRows(table, file.database(), File, live, Server, failure);
     }
     // New rows are numbered after the restored ones.
     ServerSchema::renumberAfterKeys(live);

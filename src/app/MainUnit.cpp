@@ -756,19 +756,9 @@ void TQirvofrm::btn9Click()
     const QString proposed =
         QDir(backupFolder()).filePath(DatabaseCopies::proposedBackupName(Clock::today()));
     Connection& connection = ShareDM->ADOConnection1;
-    if (connection.server()) {
-        const QString chosen = FileDialog::getSaveFileName(this, u"备份数据"_s, proposed, DatabaseFilter);
-        if (chosen.isEmpty())
-            return;
-        const QString target = withMdbSuffix(chosen);
-        ServerCopies::backup(connection, target);
-        MessageBox::information(this, u"恭喜您，数据库备份成功"_s);
-        WriteSetting(u"SavePath"_s, QFileInfo(target).absolutePath() + u'/');
-        WriteSetting(u"SaveLast"_s, QFileInfo(target).absoluteFilePath());
-        return;
-    }
+    const bool onServer = connection.server().has_value();
     const QString databasePath = DatabasePath();
-    if (!QFile::exists(databasePath)) {
+    if (!onServer && !QFile::exists(databasePath)) {
         MessageBox::information(this, u"数据库文件不存在！"_s);
         return;
     }
@@ -776,13 +766,14 @@ void TQirvofrm::btn9Click()
     if (chosen.isEmpty())
         return;
     const QString target = withMdbSuffix(chosen);
-    if (DatabaseCopies::isSameFile(target, databasePath)) {
+    if (onServer) {
+        ServerCopies::backup(connection, target);
+    } else if (DatabaseCopies::isSameFile(target, databasePath)) {
         MessageBox::warning(this,
                             u"不能备份到正在使用的数据库文件本身（%1），请另选一个文件名或文件夹。"_s.arg(
                                 QDir::toNativeSeparators(databasePath)));
         return;
-    }
-    if (const int error = DatabaseCopies::backup(ShareDM->ADOConnection1, target)) {
+    } else if (const int error = DatabaseCopies::backup(connection, target)) {
         MessageBox::information(this, u"数据库备份失败，失败号为：%1"_s.arg(uint(error)));
         return;
     }

@@ -56,9 +56,26 @@ QSqlDatabase ServerAddress::open(const QString& connectionName) const
     return db;
 }
 
-ServerAddress ServerAddress::maintenance() const
+ServerAddress ServerAddress::withDatabase(const QString& database) const
 {
     ServerAddress address = *this;
-    address.m_database = u"postgres"_s;
+    address.m_database = database;
     return address;
+}
+
+QString ServerAddress::url() const
+{
+    QUrl url;
+    url.setScheme(u"postgresql"_s);
+    url.setUserName(m_user);
+    url.setPath(u'/' + m_database);
+    if (m_host.startsWith(u'/')) {
+        QUrlQuery query;
+        query.addQueryItem(u"host"_s, m_host);
+        url.setQuery(query);
+    } else {
+        url.setHost(m_host);
+        url.setPort(m_port);
+    }
+    return url.toString();
 }

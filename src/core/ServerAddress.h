@@ -22,8 +22,12 @@ public:
     // Opens the connection of that name (made when there is none) to this database. Throws
     // QirvoError when it cannot; the connection then stays, closed, for the caller to remove.
     QSqlDatabase open(const QString& connectionName) const;
+    // Another database on the same server, as the same user.
+    ServerAddress withDatabase(const QString& database) const;
     // The same server's maintenance database, for creating or dropping databases.
-    ServerAddress maintenance() const;
+    ServerAddress maintenance() const { return withDatabase(QStringLiteral("postgres")); }
+    // The address as parse() takes it.
+    QString url() const;
 
 private:
     QString m_user;

@@ -116,11 +116,10 @@ void ServerSchema::renumberAfterKeys(const QSqlDatabase& database)
 {
     QSqlQuery statement(database);
     for (const TableDefinition& table : QirvoTables())
-        for (const ColumnDefinition& column : table.columns)
-            if (column.kind == ColumnKind::Key)
-                run(statement,
-                    u"select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) from %1"_s
-                        .arg(ServerTableName(table.name), column.name.toLower()));
+        if (const QString key = KeyColumn(table); !key.isEmpty())
+            run(statement,
+                u"select setval(pg_get_serial_sequence('%1', '%2'), coalesce(max(%2), 0) + 1, false) from %1"_s
+                    .arg(ServerTableName(table.name), key.toLower()));
 }
 
 std::optional<int> ServerSchema::versionOf(const QSqlDatabase& database)

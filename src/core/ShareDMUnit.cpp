@@ -70,9 +70,7 @@ QStringList DistinctValues(const QString& table, const QString& column, const Co
     Query& lookup = ShareDM->ADOQueryLookup;
     // Each value once, in the order it first appears, in either store: a plain distinct comes in the
     // file's scan order but in any order from the server.
-    QString bare = table;
-    bare.remove(u'[').remove(u']');
-    const QString firstRow = ShareDM->ADOConnection1.dialect().rowKey(bare);
+    const QString firstRow = ShareDM->ADOConnection1.dialect().rowKey(table);
     OpenQuery(lookup,
               withWhere(u"Select "_s + column + u" from "_s + table, where) +
                   u" group by %1 order by min(%2)"_s.arg(column, firstRow),

@@ -66,7 +66,7 @@ QString SqlDialect::translate(const QString& sql) const
 
 QString SqlDialect::table(const QString& name) const
 {
-    return quoted(isServer() ? name.toLower() : name);
+    return isServer() ? ServerTableName(name) : quoted(name);
 }
 
 QString SqlDialect::column(const QString& name) const
@@ -83,10 +83,10 @@ QString SqlDialect::rowKey(const QString& table) const
 {
     if (!isServer())
         return u"rowid"_s;
+    QString name = table;
+    name.remove(u'[').remove(u']');
     for (const TableDefinition& definition : QirvoTables())
-        if (definition.name.compare(table, Qt::CaseInsensitive) == 0)
-            for (const ColumnDefinition& column : definition.columns)
-                if (column.kind == ColumnKind::Key)
-                    return column.name.toLower();
+        if (definition.name.compare(name, Qt::CaseInsensitive) == 0 && !KeyColumn(definition).isEmpty())
+            return KeyColumn(definition).toLower();
     return ServerRowColumn;
 }

@@ -22,7 +22,7 @@ public:
     // A table or column name, quoted for this store.
     QString table(const QString& name) const;
     QString column(const QString& name) const;
-    // The column that names a row of the table for updates and deletes.
+    // The column that names a row of the table (bracketed or not) for updates and deletes.
     QString rowKey(const QString& table) const;
     // "column equals the next bound value", an empty value equal to an empty one.
     QString nullSafeEquals(const QString& column) const;

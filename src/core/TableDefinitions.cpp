@@ -2,8 +2,6 @@
 
 #include <QStringList>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 const QList<TableDefinition>& QirvoTables()
@@ -61,6 +59,14 @@ const QList<TableDefinition>& QirvoTables()
         {u"Parameter"_s, {{u"ParameterName"_s, K::Name}, {u"ParameterValue"_s, K::Text}}},
     };
     return tables;
+}
+
+QString KeyColumn(const TableDefinition& table)
+{
+    for (const ColumnDefinition& column : table.columns)
+        if (column.kind == ColumnKind::Key)
+            return column.name;
+    return {};
 }
 
 namespace {
@@ -128,10 +134,7 @@ QString ServerTableName(const QString& name)
 QString ServerCreateStatement(const TableDefinition& table)
 {
     TableDefinition withRowNumber = table;
-    const bool hasKey =
-        std::any_of(table.columns.cbegin(), table.columns.cend(),
-                    [](const ColumnDefinition& column) { return column.kind == ColumnKind::Key; });
-    if (!hasKey)
+    if (KeyColumn(table).isEmpty())
         withRowNumber.columns.append({ServerRowColumn, ColumnKind::Key});
     return createStatement(ServerTableName(table.name), withRowNumber, serverType, true);
 }

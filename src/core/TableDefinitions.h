@@ -28,6 +28,8 @@ struct TableDefinition
 };
 
 const QList<TableDefinition>& QirvoTables();
+// The table's key column; empty for a table without one.
+QString KeyColumn(const TableDefinition& table);
 
 // "create table" for the SQLite file and for the PostgreSQL server. The server's table names are
 // the file's in lower case, quoted, since "user" is a reserved word there.

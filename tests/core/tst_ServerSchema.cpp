@@ -56,8 +56,7 @@ void TestServerSchema::init()
     if (!m_server)
         return;
     m_name = u"qirvo_test_%1"_s.arg(++m_count);
-    ServerAddress address = ServerAddress::parse(
-        u"postgresql://%1@/%2?host=%3"_s.arg(m_server->user(), m_name, m_server->host()));
+    const ServerAddress address = m_server->withDatabase(m_name);
     QVERIFY(ServerSchema::createDatabaseIfMissing(address));
     m_db = address.open(m_name);
 }
@@ -105,6 +104,10 @@ void TestServerSchema::addressesParsed()
     QCOMPARE(address.user(), u"clerk"_s);
     QCOMPARE(address.databaseName(), u"factory"_s);
     QCOMPARE(address.shown(), shown);
+    // Written back as an address, it names the same database.
+    const ServerAddress again = ServerAddress::parse(address.url());
+    QCOMPARE(again.shown(), shown);
+    QCOMPARE(again.user(), u"clerk"_s);
 }
 
 void TestServerSchema::addressFaultsNamed_data()

@@ -23,11 +23,6 @@ std::optional<ServerAddress> testServer()
     return ServerAddress::parse(qEnvironmentVariable("QIRVO_TEST_SERVER"));
 }
 
-ServerAddress databaseOn(const ServerAddress& server, const QString& database)
-{
-    return ServerAddress::parse(u"postgresql://%1@/%2?host=%3"_s.arg(server.user(), database, server.host()));
-}
-
 void runOn(const ServerAddress& address, const std::function<void(QSqlDatabase&)>& work)
 {
     const QString name = u"qirvo-test-setup"_s;
@@ -48,7 +43,7 @@ TestDatabase::TestDatabase() : m_server(testServer())
     if (m_server) {
         static int created = 0;
         m_serverDatabase = u"qirvo_test_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++created);
-        const ServerAddress address = databaseOn(*m_server, m_serverDatabase);
+        const ServerAddress address = m_server->withDatabase(m_serverDatabase);
         ServerSchema::createDatabaseIfMissing(address);
         runOn(address, [](QSqlDatabase& db) { ServerSchema::create(db); });
         m_shareDM->ADOConnection1.setServer(address);
@@ -176,5 +171,5 @@ QString TestDatabase::address() const
 {
     if (!m_server)
         return path();
-    return u"postgresql://%1@/%2?host=%3"_s.arg(m_server->user(), m_serverDatabase, m_server->host());
+    return m_server->withDatabase(m_serverDatabase).url();
 }
